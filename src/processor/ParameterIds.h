@@ -1,0 +1,73 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+// Every host parameter ID in one place. Hosts store automation and projects
+// by these IDs (and by position), so neither the texts nor the order change.
+namespace mur::ids
+{
+
+inline constexpr int versionHint = 1;
+
+inline constexpr int numNoteGains = 51;       // "noteGain0" (Breath) .. "noteGain50"
+inline constexpr int numBeatPulseParams = 16; // "beatPulseGain1" .. "beatPulseGain16"
+inline constexpr int numParameters = 89;
+
+inline constexpr const char* noteGainPrefix = "noteGain";
+inline constexpr const char* beatPulseGainPrefix = "beatPulseGain";
+
+inline constexpr const char* leakRate = "leakRate";
+inline constexpr const char* recurrenceScale = "recurrenceScale";
+inline constexpr const char* feedbackScale = "feedbackScale";
+inline constexpr const char* noiseAmount = "noiseAmount";
+inline constexpr const char* hiddenSize = "hiddenSize";
+inline constexpr const char* activationGain = "activationGain";
+inline constexpr const char* biasGain = "biasGain";
+inline constexpr const char* softmaxGain = "softmaxGain";
+inline constexpr const char* pulseTimeShift = "pulseTimeShift";
+inline constexpr const char* pulseGain = "pulseGain";
+inline constexpr const char* repeatGain = "repeatGain";
+inline constexpr const char* neighborGain = "neighborGain";
+inline constexpr const char* gatePercentage = "gatePercentage";
+inline constexpr const char* holdMode = "holdMode";
+inline constexpr const char* beatRate = "beatRate";
+inline constexpr const char* controlInput0 = "controlInput0";
+inline constexpr const char* controlInput1 = "controlInput1";
+inline constexpr const char* bypassNoteGains = "bypassNoteGains";
+inline constexpr const char* darkPaletteBias = "darkPaletteBias";
+inline constexpr const char* lightPaletteBias = "lightPaletteBias";
+inline constexpr const char* numSteps = "numSteps";
+inline constexpr const char* pulseTimeShiftStep = "pulseTimeShiftStep";
+
+inline juce::String noteGain (int index)        { return juce::String (noteGainPrefix) + juce::String (index); }
+inline juce::String beatPulseGain (int index)   { return juce::String (beatPulseGainPrefix) + juce::String (index); }
+
+inline juce::ParameterID versioned (const juce::String& id) { return { id, versionHint }; }
+
+// All 89 IDs in host order.
+inline const juce::StringArray& all()
+{
+    static const juce::StringArray list = []
+    {
+        juce::StringArray ids;
+
+        for (int i = 0; i < numNoteGains; ++i)
+            ids.add (noteGain (i));
+
+        for (auto* id : { leakRate, recurrenceScale, feedbackScale, noiseAmount, hiddenSize, activationGain,
+                          biasGain, softmaxGain, pulseTimeShift, pulseGain, repeatGain, neighborGain,
+                          gatePercentage, holdMode, beatRate, controlInput0, controlInput1, bypassNoteGains,
+                          darkPaletteBias, lightPaletteBias, numSteps, pulseTimeShiftStep })
+            ids.add (id);
+
+        for (int j = 1; j <= numBeatPulseParams; ++j)
+            ids.add (beatPulseGain (j));
+
+        jassert (ids.size() == numParameters);
+        return ids;
+    }();
+
+    return list;
+}
+
+} // namespace mur::ids

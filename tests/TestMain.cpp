@@ -1,0 +1,13 @@
+#include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <gtest/gtest.h>
+
+// One JUCE environment for the whole run: message manager, fonts and the
+// desktop exist for every test, as they do inside a host.
+int main (int argc, char** argv)
+{
+    testing::InitGoogleTest (&argc, argv);
+    juce::ScopedJuceInitialiser_GUI juce;
+    return RUN_ALL_TESTS();
+}

@@ -31,6 +31,30 @@ std::unique_ptr<juce::AudioPluginInstance> loadVst3 (const juce::File& bundle, d
     return format.createInstanceFromDescription (*types.getFirst(), sampleRate, blockSize, error);
 }
 
+std::unique_ptr<juce::AudioPluginInstance> loadLv2 (const juce::File& bundle, const juce::String& uri,
+                                                    double sampleRate, int blockSize, juce::String& error)
+{
+    if (! bundle.isDirectory())
+    {
+        error = "no plug-in bundle at " + bundle.getFullPathName();
+        return nullptr;
+    }
+
+    juce::LV2PluginFormat format;
+    format.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false);
+
+    juce::OwnedArray<juce::PluginDescription> types;
+    format.findAllTypesForFile (types, uri);
+
+    if (types.isEmpty())
+    {
+        error = "no LV2 plug-in " + uri + " in " + bundle.getFullPathName();
+        return nullptr;
+    }
+
+    return format.createInstanceFromDescription (*types.getFirst(), sampleRate, blockSize, error);
+}
+
 juce::Array<juce::AudioProcessorParameter*> visibleParameters (juce::AudioPluginInstance& instance)
 {
     juce::Array<juce::AudioProcessorParameter*> result;

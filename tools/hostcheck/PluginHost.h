@@ -15,6 +15,10 @@ juce::File vst3BundleFor (const juce::File& moduleBinary);
 std::unique_ptr<juce::AudioPluginInstance> loadVst3 (const juce::File& bundle, double sampleRate, int blockSize,
                                                      juce::String& error);
 
+// Loads the plug-in with the given URI from an LV2 bundle folder.
+std::unique_ptr<juce::AudioPluginInstance> loadLv2 (const juce::File& bundle, const juce::String& uri,
+                                                    double sampleRate, int blockSize, juce::String& error);
+
 // The host-visible parameters a user sees: the plug-in's own and the
 // wrapper's Bypass, without the wrapper's MIDI controller stand-ins.
 juce::Array<juce::AudioProcessorParameter*> visibleParameters (juce::AudioPluginInstance& instance);

@@ -3,6 +3,7 @@
 #include "ParameterIds.h"
 #include "ParameterLayout.h"
 #include "StepTiming.h"
+#include "engine/NetworkShaping.h"
 #include "editor/ArpAudioProcessorEditor.h"
 
 namespace mur
@@ -17,7 +18,7 @@ ArpAudioProcessor::ArpAudioProcessor()
     // The mirrors start at their pre-engine values (see ParameterMirrors).
     aliveFlag = std::make_shared<std::atomic<bool>> (true);
 
-    noteChoiceRandom.seed (Mt19937::defaultSeed);
+    noteChooser.noteChoiceRandom.seed (Mt19937::defaultSeed);
     arpSeed = defaultArpSeed;
 
     for (const auto& id : ids::all())
@@ -28,7 +29,11 @@ ArpAudioProcessor::ArpAudioProcessor()
     beatPulseGains.reserve (64);
     resetBeatPulsePattern();
 
-    // The network is built here; the engine mirrors then match the defaults.
+    engine = std::make_unique<NeuralEngine> (engineInputSize, engineMaxHiddenSize, engineOutputSize,
+                                             static_cast<std::uint32_t> (arpSeed));
+    applyConstructionSequence (*engine);
+
+    // The engine now runs at the parameter defaults; so do its mirrors.
     mirrors.leakRate = 1.0f;
     mirrors.recurrenceScale = 1.0f;
     mirrors.feedbackScale = 1.0f;
@@ -45,8 +50,7 @@ ArpAudioProcessor::ArpAudioProcessor()
     previewNoteOffs.reserve (128);
     heldNotes.reserve (maxSlots);
 
-    noteChoiceRandom.seed (static_cast<std::uint32_t> (arpSeed));
-    appliedArpSeed = arpSeed;
+    noteChooser.seed (arpSeed);
 
     noteGains.fill (0.5f);
     noteGains[0] = 0.0f;
@@ -121,6 +125,12 @@ juce::AudioProcessorEditor* ArpAudioProcessor::createEditor()
 void ArpAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
 
 void ArpAudioProcessor::setStateInformation (const void*, int) {}
+
+void ArpAudioProcessor::reseed()
+{
+    arpSeed = static_cast<std::int32_t> (static_cast<std::uint32_t> (juce::Random::getSystemRandom().nextInt64()));
+    reseedNetwork (*engine, static_cast<std::uint32_t> (arpSeed));
+}
 
 //==============================================================================
 float ArpAudioProcessor::getNoteGain (int index) const noexcept

@@ -2,7 +2,8 @@
 
 #include "ArpTypes.h"
 #include "ParameterMirrors.h"
-#include "engine/Random.h"
+#include "engine/NeuralEngine.h"
+#include "engine/NoteSelection.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -68,6 +69,12 @@ public:
     float getNoteGain (int index) const noexcept;
     bool getBypassNoteGains() const noexcept { return bypassNoteGains; }
     std::int32_t getArpSeed() const noexcept { return arpSeed; }
+    const NeuralEngine& getEngine() const noexcept { return *engine; }
+    std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
+
+    // Draws a new seed and a new network from it (the editor's Reseed). The
+    // coefficients, the active size and all parameters stay as they are.
+    void reseed();
     double getSampleRate() const noexcept { return sampleRate; }
     double getStepSeconds() const noexcept { return stepSeconds; }
     std::int32_t getSamplesUntilStep() const noexcept { return samplesUntilStep; }
@@ -108,8 +115,8 @@ private:
     bool bypassNoteGains = false;
 
     std::int32_t arpSeed = defaultArpSeed;
-    Mt19937 noteChoiceRandom;
-    std::int32_t appliedArpSeed = defaultArpSeed;
+    // The note draw's own generator, the seed it last took and the previous choice.
+    NoteChooser noteChooser;
 
     std::bitset<128> keysDown;
     bool relatchPending = false;
@@ -122,11 +129,11 @@ private:
     std::int32_t samplesUntilStep = 0;
     std::int32_t freeRunStepCounter = 0;
     double lastBlockWallClockMs = 0.0;
-    std::int64_t previousChoice = 0;
     bool hasPlayHead = false;
     bool stepTakenThisBlock = false;
     std::atomic<bool> parameterChangePending { false };
 
+    std::unique_ptr<NeuralEngine> engine;
     std::array<float, numOutputs> publishedProbabilities {};
     std::vector<float> beatPulseGains;
 

@@ -23,4 +23,10 @@ void ArpAudioProcessorEditor::paint (juce::Graphics& g)
 
 void ArpAudioProcessorEditor::resized() {}
 
+void ArpAudioProcessorEditor::paletteChanged()
+{
+    ++paletteRefreshCount;
+    repaint();
+}
+
 } // namespace mur

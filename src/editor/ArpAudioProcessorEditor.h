@@ -17,11 +17,17 @@ public:
     explicit ArpAudioProcessorEditor (ArpAudioProcessor&);
     ~ArpAudioProcessorEditor() override;
 
+    // The palette biases changed: colours are recomputed and repainted.
+    void paletteChanged();
+
     void paint (juce::Graphics&) override;
     void resized() override;
 
+    int getPaletteRefreshCount() const noexcept { return paletteRefreshCount; }
+
 private:
     ArpAudioProcessor& processor;
+    int paletteRefreshCount = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ArpAudioProcessorEditor)
 };

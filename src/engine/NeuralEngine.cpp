@@ -139,8 +139,10 @@ void NeuralEngine::setDynamics (float newLeakRate, float newRecurrenceScale, flo
 
 const std::vector<float>& NeuralEngine::step (const float* inputValues) noexcept
 {
-    const auto h = static_cast<size_t> (activeHiddenSize);
+    const auto h = static_cast<size_t> (activeHiddenSize.get());
     const auto numIn = static_cast<size_t> (inputSize);
+    const float leak = leakRate, recurrence = recurrenceScale, noise = noiseAmount;
+    const float gain = activationGain, biasScale = biasGain;
 
     std::copy (inputValues, inputValues + numIn, input.begin());
 
@@ -162,21 +164,21 @@ const std::vector<float>& NeuralEngine::step (const float* inputValues) noexcept
         for (size_t j = 0; j < h; ++j)
             s += row[j] * state[j];
 
-        if (noiseAmount > 0.0f)
+        if (noise > 0.0f)
         {
             const auto z = drawWeight();
-            recurrentDrive[i] = z * noiseAmount + s * recurrenceScale;
+            recurrentDrive[i] = z * noise + s * recurrence;
         }
         else
         {
-            recurrentDrive[i] = s * recurrenceScale;
+            recurrentDrive[i] = s * recurrence;
         }
     }
 
     for (size_t i = 0; i < h; ++i)
     {
-        const auto p = (recurrentDrive[i] + inputDrive[i] + bias[i] * biasGain) * activationGain;
-        state[i] = (1.0f - leakRate) * state[i] + leakRate * std::tanh (p);
+        const auto p = (recurrentDrive[i] + inputDrive[i] + bias[i] * biasScale) * gain;
+        state[i] = (1.0f - leak) * state[i] + leak * std::tanh (p);
     }
 
     std::fill (output.begin(), output.end(), 0.0f);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Random.h"
+#include "Relaxed.h"
 
 #include <cstdint>
 #include <vector>
@@ -75,17 +76,19 @@ private:
     void drawMatrix (Matrix& m) noexcept;
 
     int inputSize, maxHiddenSize, outputSize;
-    int activeHiddenSize;
-    float leakRate = 0.1f;
-    float recurrenceScale = 1.0f;
-    float noiseAmount = 0.0f;
-    float activationGain = 1.0f;
+    // The coefficients are set from whichever thread moved a parameter while
+    // the audio thread steps; a step may see a value from just before a change.
+    Relaxed<int> activeHiddenSize;
+    Relaxed<float> leakRate = 0.1f;
+    Relaxed<float> recurrenceScale = 1.0f;
+    Relaxed<float> noiseAmount = 0.0f;
+    Relaxed<float> activationGain = 1.0f;
     Matrix inputWeights, recurrentWeights, readoutWeights;
     std::vector<float> state, input, inputDrive, recurrentDrive, output;
     Mt19937 generator;
     NormalSource normal;
     std::vector<float> bias;
-    float biasGain = 1.0f;
+    Relaxed<float> biasGain = 1.0f;
     bool spectralNormalisation = false;
     float spectralTarget = 1.0f;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Random.h"
+#include "Relaxed.h"
 
 #include <cstdint>
 
@@ -53,7 +54,7 @@ struct NoteChooser
 
     Mt19937 noteChoiceRandom { Mt19937::defaultSeed };
     std::int32_t appliedArpSeed = 12345;
-    std::int64_t previousChoice = 0;
+    Relaxed<std::int64_t> previousChoice = 0; // read by the editor
 
     void seed (std::int32_t arpSeed) noexcept;
 

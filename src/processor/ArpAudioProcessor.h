@@ -1,15 +1,20 @@
 #pragma once
 
+#include "AccentPattern.h"
 #include "ArpTypes.h"
+#include "HeldNotes.h"
+#include "ParameterIds.h"
 #include "ParameterMirrors.h"
 #include "engine/NeuralEngine.h"
 #include "engine/NoteSelection.h"
+#include "engine/WholeStep.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <array>
 #include <atomic>
 #include <bitset>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,6 +25,14 @@ inline constexpr int numInputs = 54;
 inline constexpr int maxSlots = 50;
 inline constexpr int numOutputs = 51;
 inline constexpr int defaultArpSeed = 12345;
+
+// What the arpeggiator chose since the processor was created; read by the
+// offline renderer's summary and by tests.
+struct PlaybackCounts
+{
+    Relaxed<std::int64_t> steps = 0, rests = 0, nothing = 0, skipped = 0;
+    std::array<Relaxed<std::int64_t>, maxSlots> slots {};
+};
 
 // The host-facing processor: parameters, arpeggiator, network and presets of
 // one plug-in instance. Its product is MIDI; the audio output is silence.
@@ -60,8 +73,53 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
 
     //==============================================================================
+    // Every parameter change, from the host, the editor or a state load.
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
+    // The setters: each stores its mirror, forwards the value and writes it
+    // back into the parameter tree when the tree holds another value (so the
+    // host and the undo history see editor edits). Values outside a
+    // parameter's range end at its nearest limit; non-finite values are ignored.
+    void setLeakRate (float);
+    void setRecurrenceScale (float);
+    void setFeedbackScale (float);
+    void setNoiseAmount (float);
+    void setHiddenSize (int);
+    void setActivationGain (float);
+    void setBiasGain (float);
+    void setSoftmaxGain (float);
+    void setRepeatGain (float);
+    void setNeighborGain (float);
+    void setGatePercentage (double);
+    void setHoldMode (bool);
+    void setBeatRate (int);
+    void setControlInput (int index, float);
+    void setDarkPaletteBias (float);
+    void setLightPaletteBias (float);
+    void setNoteGain (int index, float);
+    void resetNoteGains();
+
+    // Accent pattern.
+    void setPulseTimeShift (float);
+    void setPulseGain (float);
+    void setNumSteps (int);
+    void setStartStep (int);
+    void setBeatPulseGain (int stepIndex, float gain);
+    float getBeatPulseGain (int stepIndex) const noexcept;
+    void ensureBeatPulseGainCount (int count);
+    int getNumBeatPulseGains() const noexcept { return beatPulseGains.size(); }
+
+    // Asks an open editor to recompute its palette colours.
+    void notifyColorsNeedUpdate();
+
+    // Plays a note for a quarter of a second (the editor's note audition).
+    void queuePreviewNote (int note, int velocity);
+
+    // Draws a new seed and a new network from it (the editor's Reseed). The
+    // coefficients, the active size and all parameters stay as they are.
+    void reseed();
+
+    //==============================================================================
     juce::AudioProcessorValueTreeState& getParameterTree() noexcept { return parameters; }
     juce::UndoManager& getUndoManager() noexcept { return undoManager; }
 
@@ -71,18 +129,17 @@ public:
     std::int32_t getArpSeed() const noexcept { return arpSeed; }
     const NeuralEngine& getEngine() const noexcept { return *engine; }
     std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
-
-    // Draws a new seed and a new network from it (the editor's Reseed). The
-    // coefficients, the active size and all parameters stay as they are.
-    void reseed();
     double getSampleRate() const noexcept { return sampleRate; }
     double getStepSeconds() const noexcept { return stepSeconds; }
+    double getTempoBpm() const noexcept { return tempoBpm; }
+    double getHostPpqPosition() const noexcept { return hostPpqPosition; }
     std::int32_t getSamplesUntilStep() const noexcept { return samplesUntilStep; }
+    const HeldNotes& getHeldNotes() const noexcept { return heldNotes; }
+    float getPublishedProbability (int index) const noexcept;
+    const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
 
-    // Accent pattern.
-    void setBeatPulseGain (int stepIndex, float gain);
-    float getBeatPulseGain (int stepIndex) const noexcept;
-    int getNumBeatPulseGains() const noexcept { return static_cast<int> (beatPulseGains.size()); }
+    // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
+    void setWallClockForTesting (std::function<double()> clock) { wallClockMs = std::move (clock); }
 
     // Published for the editor.
     std::atomic<bool> hostPlaying { true };
@@ -92,9 +149,32 @@ public:
     std::shared_ptr<std::atomic<bool>> getAliveFlag() const noexcept { return aliveFlag; }
 
 private:
-    // Writes a value into the parameter tree (recorded for undo) when the tree
-    // holds a different one.
-    void writeBack (const juce::String& parameterID, const juce::var& value);
+    class MessageThreadTasks;
+
+    //==============================================================================
+    // Block processing.
+    void applyRequestsFromOtherThreads();
+    void readHostPosition();
+    void addHostSyncedTicks (int numSamples);
+    void addFreeRunningTicks (int numSamples);
+    void addEvent (const BlockEvent& event);
+    void sortBlockEvents();
+    void keyDown (int note, int velocity);
+    void keyUp (int note);
+    void startClock();
+    void noteOffDue (int note, int dueSample, int position);
+    void previewOffDue (int note, int dueSample, int position);
+    void previewNoteOn (int note, int velocity, int position);
+    void stepTick (int position);
+    float accentInputForStep (int position);
+    int clampedPosition (int position, int numSamples) const noexcept;
+
+    // Parameter dispatch.
+    void writeBack (int parameterIndex, double value);
+    void performDeferredWriteBacks();
+    void sendChangeNotification();
+    float limitToRange (int parameterIndex, float value) const noexcept;
+    void setPatternGainFromHost (int step, float value) noexcept;
     void resetBeatPulsePattern();
 
     //==============================================================================
@@ -103,18 +183,20 @@ private:
     std::vector<PendingNoteOff> pendingNoteOffs;
     std::vector<PendingNoteOff> previewNoteOffs;
     std::vector<BlockEvent> blockEvents;
+    juce::MidiBuffer outputMidi;
 
     juce::AbstractFifo previewFifo { 16 };
     std::array<PreviewRequest, 16> previewRequests {};
 
     juce::UndoManager undoManager { 30000, 30 };
     juce::AudioProcessorValueTreeState parameters;
+    std::array<juce::RangedAudioParameter*, ids::numParameters> parameterByIndex {};
 
     ParameterMirrors mirrors;
-    std::array<float, numOutputs> noteGains {};
-    bool bypassNoteGains = false;
+    std::array<Relaxed<float>, numOutputs> noteGains {};
+    Relaxed<bool> bypassNoteGains = false;
 
-    std::int32_t arpSeed = defaultArpSeed;
+    Relaxed<std::int32_t> arpSeed = defaultArpSeed;
     // The note draw's own generator, the seed it last took and the previous choice.
     NoteChooser noteChooser;
 
@@ -122,20 +204,31 @@ private:
     bool relatchPending = false;
     bool arpRunning = false;
 
-    juce::AudioPlayHead::CurrentPositionInfo positionInfo;
-    double tempoBpm = 120.0;
-    double sampleRate = 0.0;
-    double stepSeconds = 0.125;
+    juce::AudioPlayHead::PositionInfo positionInfo;
+    Relaxed<double> hostPpqPosition = 0.0;
+    Relaxed<double> tempoBpm = 120.0;
+    Relaxed<double> sampleRate = 0.0;
+    Relaxed<double> stepSeconds = 0.125;
     std::int32_t samplesUntilStep = 0;
     std::int32_t freeRunStepCounter = 0;
     double lastBlockWallClockMs = 0.0;
     bool hasPlayHead = false;
+    bool blockIsHostSynced = false;
     bool stepTakenThisBlock = false;
+
+    // Requests carried between threads without locks.
     std::atomic<bool> parameterChangePending { false };
+    std::atomic<bool> coloursNeedUpdate { false };
+    std::atomic<bool> holdOffRequested { false };
+    std::atomic<bool> keysResetRequested { false };
+    std::atomic<bool> rateChangeRequested { false };
+    std::atomic<bool> deferredWritesPending { false };
+    std::array<std::atomic<bool>, ids::numParameters> deferredWriteFlags {};
+    std::array<std::atomic<double>, ids::numParameters> deferredWriteValues {};
 
     std::unique_ptr<NeuralEngine> engine;
-    std::array<float, numOutputs> publishedProbabilities {};
-    std::vector<float> beatPulseGains;
+    std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
+    BeatPulseGains beatPulseGains;
 
     juce::String currentPresetName;
     juce::String currentPresetFolder;
@@ -144,9 +237,13 @@ private:
 
     std::shared_ptr<std::atomic<bool>> aliveFlag;
 
-    std::vector<HeldNote> heldNotes;
+    HeldNotes heldNotes;
 
-    std::vector<float> networkInput, networkOutput, noteProbabilities;
+    StepWorkspace workspace;
+    PlaybackCounts counts;
+    std::function<double()> wallClockMs;
+
+    std::unique_ptr<MessageThreadTasks> messageThreadTasks;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ArpAudioProcessor)
 };

@@ -54,6 +54,15 @@ constexpr int eventClass (EventKind kind) noexcept
     return 4;
 }
 
+// A view of an incoming MIDI message's bytes, valid for the current block.
+// Passing messages on this way never copies them to the heap (long system
+// exclusive messages included).
+struct MidiBytes
+{
+    const juce::uint8* data = nullptr;
+    int size = 0;
+};
+
 struct BlockEvent
 {
     std::int32_t position = 0;
@@ -61,7 +70,7 @@ struct BlockEvent
     std::int32_t note = 0;
     std::int32_t value = 0;
     std::int32_t dueSample = 0;
-    juce::MidiMessage message;
+    MidiBytes message;
 };
 
 // A note the editor wants to audition, carried to the audio thread.

@@ -39,6 +39,20 @@ inline constexpr const char* lightPaletteBias = "lightPaletteBias";
 inline constexpr const char* numSteps = "numSteps";
 inline constexpr const char* pulseTimeShiftStep = "pulseTimeShiftStep";
 
+// Host positions of the single parameters; the note gains take 0 to 50 and
+// the accent gains 73 to 88.
+namespace pos
+{
+    inline constexpr int noteGain0 = 0;
+    inline constexpr int leakRate = 51, recurrenceScale = 52, feedbackScale = 53, noiseAmount = 54,
+                         hiddenSize = 55, activationGain = 56, biasGain = 57, softmaxGain = 58,
+                         pulseTimeShift = 59, pulseGain = 60, repeatGain = 61, neighborGain = 62,
+                         gatePercentage = 63, holdMode = 64, beatRate = 65, controlInput0 = 66,
+                         controlInput1 = 67, bypassNoteGains = 68, darkPaletteBias = 69,
+                         lightPaletteBias = 70, numSteps = 71, pulseTimeShiftStep = 72;
+    inline constexpr int beatPulseGain1 = 73;
+} // namespace pos
+
 inline juce::String noteGain (int index)        { return juce::String (noteGainPrefix) + juce::String (index); }
 inline juce::String beatPulseGain (int index)   { return juce::String (beatPulseGainPrefix) + juce::String (index); }
 

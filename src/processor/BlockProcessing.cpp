@@ -1,0 +1,472 @@
+#include "ArpAudioProcessor.h"
+
+#include "StepTiming.h"
+
+#include <cmath>
+#include <limits>
+
+namespace mur
+{
+namespace
+{
+// Ticks one block may hold: far beyond any musical need, and a bound on the
+// work a very long idle gap can cause.
+constexpr int maxTicksPerBlock = 256;
+constexpr size_t maxPendingNoteOffs = 100;
+
+juce::MidiMessage noteOff (int note) { return juce::MidiMessage::noteOff (1, note, static_cast<juce::uint8> (0)); }
+} // namespace
+
+void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    juce::ScopedNoDenormals noDenormals;
+    outputMidi.clear();
+
+    buffer.clear();
+
+    const auto numSamples = buffer.getNumSamples();
+    applyRequestsFromOtherThreads();
+
+    stepTakenThisBlock = false;
+    readHostPosition();
+    blockIsHostSynced = hasPlayHead && positionInfo.getIsPlaying();
+    hostPlaying.store (blockIsHostSynced, std::memory_order_release);
+
+    blockEvents.clear();
+
+    for (const auto& entry : previewNoteOffs)
+        if (entry.dueSample < numSamples)
+            addEvent ({ juce::jmax (0, entry.dueSample), EventKind::previewOffDue, entry.note, 0, entry.dueSample, {} });
+
+    previewFifo.read (previewFifo.getNumReady()).forEach ([this] (int index)
+    {
+        const auto& request = previewRequests[static_cast<size_t> (index)];
+        addEvent ({ 0, EventKind::previewNoteOn, request.note, request.velocity, 0, {} });
+    });
+
+    for (const auto& entry : pendingNoteOffs)
+        if (entry.dueSample <= numSamples)
+            addEvent ({ clampedPosition (entry.dueSample, numSamples), EventKind::noteOffDue, entry.note, 0,
+                        entry.dueSample, {} });
+
+    for (const auto metadata : midi)
+    {
+        const auto position = metadata.samplePosition;
+
+        if (position < 0 || position >= numSamples)
+            continue;
+
+        const auto* data = metadata.data;
+        const auto size = metadata.numBytes;
+        const auto status = size > 0 ? (data[0] & 0xf0) : 0;
+
+        if (size >= 3 && status == 0x90 && data[2] > 0)
+            addEvent ({ position, EventKind::keyDown, data[1] & 0x7f, data[2], 0, {} });
+        else if (size >= 3 && (status == 0x80 || status == 0x90))
+            addEvent ({ position, EventKind::keyUp, data[1] & 0x7f, 0, 0, {} });
+        else
+            addEvent ({ position, EventKind::passThrough, 0, 0, 0, { data, size } });
+    }
+
+    if (arpRunning && ! heldNotes.isEmpty())
+    {
+        if (blockIsHostSynced)
+            addHostSyncedTicks (numSamples);
+        else
+            addFreeRunningTicks (numSamples);
+    }
+
+    sortBlockEvents();
+
+    for (const auto& event : blockEvents)
+    {
+        switch (event.kind)
+        {
+            case EventKind::keyDown:        keyDown (event.note, event.value); break;
+            case EventKind::keyUp:          keyUp (event.note); break;
+            case EventKind::noteOffDue:     noteOffDue (event.note, event.dueSample, event.position); break;
+            case EventKind::previewOffDue:  previewOffDue (event.note, event.dueSample, event.position); break;
+            case EventKind::previewNoteOn:  previewNoteOn (event.note, event.value, event.position); break;
+            case EventKind::stepTick:       stepTick (event.position); break;
+            case EventKind::passThrough:
+                outputMidi.addEvent (event.message.data, event.message.size, event.position);
+                break;
+        }
+    }
+
+    for (auto& entry : pendingNoteOffs)
+        entry.dueSample -= numSamples;
+    for (auto& entry : previewNoteOffs)
+        entry.dueSample -= numSamples;
+
+    midi.swapWith (outputMidi);
+}
+
+//==============================================================================
+void ArpAudioProcessor::applyRequestsFromOtherThreads()
+{
+    if (keysResetRequested.exchange (false, std::memory_order_acquire))
+        keysDown.reset();
+
+    if (holdOffRequested.exchange (false, std::memory_order_acquire))
+    {
+        relatchPending = false;
+        heldNotes.clear();
+        arpRunning = false;
+    }
+
+    if (rateChangeRequested.exchange (false, std::memory_order_acquire))
+    {
+        stepSeconds = stepSecondsForRate (mirrors.rateIndex, tempoBpm);
+        samplesUntilStep = stepSamples (stepSeconds, sampleRate);
+    }
+}
+
+void ArpAudioProcessor::readHostPosition()
+{
+    auto* host = getPlayHead();
+    hasPlayHead = host != nullptr;
+
+    if (host == nullptr)
+        return;
+
+    if (const auto position = host->getPosition())
+        positionInfo = *position;
+
+    hostPpqPosition = positionInfo.getPpqPosition().orFallback (0.0);
+
+    const auto bpm = positionInfo.getBpm().orFallback (0.0);
+
+    if (bpm > 0.0 && std::isfinite (bpm))
+    {
+        tempoBpm = bpm;
+        stepSeconds = stepSecondsForRate (mirrors.rateIndex, bpm);
+    }
+}
+
+int ArpAudioProcessor::clampedPosition (int position, int numSamples) const noexcept
+{
+    // Note-offs that fell due before this block started, or exactly at its
+    // end, go out at its first or last sample.
+    return juce::jlimit (0, juce::jmax (0, numSamples - 1), position);
+}
+
+void ArpAudioProcessor::addEvent (const BlockEvent& event)
+{
+    // The list never grows on the audio thread; past its reserve only step
+    // ticks could still arrive, and those are left out.
+    if (blockEvents.size() < blockEvents.capacity())
+        blockEvents.push_back (event);
+}
+
+void ArpAudioProcessor::sortBlockEvents()
+{
+    // Insertion sort: stable, in place and without heap use. Events arrive
+    // nearly in order, so this is close to linear.
+    auto before = [] (const BlockEvent& a, const BlockEvent& b)
+    {
+        if (a.position != b.position)
+            return a.position < b.position;
+        return eventClass (a.kind) < eventClass (b.kind);
+    };
+
+    for (size_t i = 1; i < blockEvents.size(); ++i)
+    {
+        auto moving = blockEvents[i];
+        auto j = i;
+
+        while (j > 0 && before (moving, blockEvents[j - 1]))
+        {
+            blockEvents[j] = blockEvents[j - 1];
+            --j;
+        }
+
+        blockEvents[j] = moving;
+    }
+}
+
+//==============================================================================
+void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
+{
+    lastBlockWallClockMs = 0.0;
+
+    const double tempo = tempoBpm, rate = sampleRate, length = stepSeconds;
+
+    if (! (tempo > 0.0 && rate > 0.0 && length > 0.0))
+        return;
+
+    const auto p = positionInfo.getPpqPosition().orFallback (0.0);
+    const auto stepQuarters = tempo * length / 60.0;
+    const auto samplesPerQuarter = (60.0 / tempo) * rate;
+    auto g = stepQuarters * std::ceil ((p - juce::jmax (stepQuarters, 1.0) * 1e-12) / stepQuarters);
+    auto s = std::ceil ((g - p) * samplesPerQuarter);
+
+    for (int ticks = 0; s < numSamples && ticks < maxTicksPerBlock; ++ticks)
+    {
+        if (s >= 0.0)
+            addEvent ({ static_cast<int> (s), EventKind::stepTick, 0, 0, 0, {} });
+
+        g += stepQuarters;
+        s = std::ceil ((g - p) * samplesPerQuarter);
+    }
+}
+
+void ArpAudioProcessor::addFreeRunningTicks (int numSamples)
+{
+    const double rate = sampleRate;
+    const auto now = wallClockMs != nullptr ? wallClockMs() : juce::Time::getMillisecondCounterHiRes();
+
+    std::int64_t elapsed = numSamples;
+
+    if (lastBlockWallClockMs > 0.0)
+    {
+        const auto measured = (now - lastBlockWallClockMs) * 0.001 * rate;
+        elapsed = measured >= 1.0 && measured < 1.0e15 ? static_cast<std::int64_t> (measured) : numSamples;
+    }
+
+    lastBlockWallClockMs = now;
+
+    auto countdown = static_cast<std::int64_t> (samplesUntilStep) - elapsed;
+
+    if (countdown > 0)
+    {
+        samplesUntilStep = static_cast<std::int32_t> (countdown);
+        return;
+    }
+
+    // A step shorter than one sample would never let the countdown recover.
+    const auto stepLength = juce::jmax<std::int64_t> (1, stepSamples (stepSeconds, rate));
+    std::int64_t g = 0;
+
+    for (int ticks = 0;; ++ticks)
+    {
+        if (ticks == maxTicksPerBlock)
+        {
+            // Skip whatever else fell due without spending time on it.
+            countdown += ((-countdown) / stepLength + 1) * stepLength;
+            break;
+        }
+
+        g = g == 0 ? countdown + elapsed : g + stepLength;
+        auto position = elapsed > numSamples ? g * numSamples / elapsed : g;
+        position = juce::jlimit<std::int64_t> (0, juce::jmax (0, numSamples - 1), position);
+        addEvent ({ static_cast<int> (position), EventKind::stepTick, 0, 0, 0, {} });
+
+        countdown += stepLength;
+
+        if (countdown > 0)
+            break;
+    }
+
+    samplesUntilStep = static_cast<std::int32_t> (juce::jmin<std::int64_t> (countdown, std::numeric_limits<std::int32_t>::max()));
+}
+
+//==============================================================================
+void ArpAudioProcessor::startClock()
+{
+    arpRunning = true;
+    freeRunStepCounter = 0;
+    samplesUntilStep = stepSamples (stepSeconds, sampleRate);
+}
+
+void ArpAudioProcessor::keyDown (int note, int velocity)
+{
+    keysDown.set (static_cast<size_t> (note));
+
+    if (! mirrors.holdMode)
+    {
+        if (heldNotes.contains (note) || ! heldNotes.insert ({ note, velocity }))
+            return;
+
+        if (heldNotes.size() == 1)
+            startClock();
+        return;
+    }
+
+    if (relatchPending)
+    {
+        if (keysDown.count() == 1)
+            heldNotes.clear();
+
+        if (heldNotes.insert ({ note, velocity }))
+        {
+            startClock();
+            relatchPending = false;
+        }
+        return;
+    }
+
+    if (const auto slot = heldNotes.indexOf (note); slot >= 0)
+    {
+        // A second press releases a latched note.
+        heldNotes.removeAt (slot);
+
+        if (heldNotes.isEmpty())
+        {
+            arpRunning = false;
+            relatchPending = false;
+        }
+        return;
+    }
+
+    if (heldNotes.insert ({ note, velocity }) && heldNotes.size() == 1)
+        startClock();
+}
+
+void ArpAudioProcessor::keyUp (int note)
+{
+    keysDown.reset (static_cast<size_t> (note));
+
+    if (! mirrors.holdMode)
+    {
+        if (const auto slot = heldNotes.indexOf (note); slot >= 0)
+            heldNotes.removeAt (slot);
+
+        if (heldNotes.isEmpty())
+        {
+            arpRunning = false;
+            relatchPending = false;
+        }
+        return;
+    }
+
+    if (arpRunning && keysDown.none())
+        relatchPending = true;
+}
+
+void ArpAudioProcessor::noteOffDue (int note, int dueSample, int position)
+{
+    if (note >= 0)
+    {
+        // A note chosen again before this note-off fell due keeps sounding:
+        // only its last note-off goes out.
+        bool laterOffPending = false;
+        for (const auto& entry : pendingNoteOffs)
+            laterOffPending = laterOffPending || (entry.note == note && entry.dueSample > dueSample);
+
+        if (! laterOffPending)
+            outputMidi.addEvent (noteOff (note), position);
+    }
+
+    std::erase (pendingNoteOffs, PendingNoteOff { note, dueSample });
+}
+
+void ArpAudioProcessor::previewOffDue (int note, int dueSample, int position)
+{
+    const auto removed = std::erase (previewNoteOffs, PendingNoteOff { note, dueSample });
+
+    if (removed > 0)
+        outputMidi.addEvent (noteOff (note), position);
+}
+
+void ArpAudioProcessor::previewNoteOn (int note, int velocity, int position)
+{
+    const auto quarterSecond = juce::jmax (1, static_cast<int> (sampleRate * 0.25));
+
+    std::erase_if (previewNoteOffs, [note] (const PendingNoteOff& entry) { return entry.note == note; });
+
+    if (previewNoteOffs.size() < previewNoteOffs.capacity())
+    {
+        previewNoteOffs.push_back ({ note, quarterSecond });
+        outputMidi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (velocity)), position);
+    }
+}
+
+//==============================================================================
+float ArpAudioProcessor::accentInputForStep (int position)
+{
+    const int n = mirrors.numSteps, start = mirrors.pulseTimeShiftStep;
+    int step;
+
+    if (blockIsHostSynced)
+    {
+        const auto quarters = positionInfo.getPpqPosition().orFallback (0.0)
+                            + static_cast<double> (position) / sampleRate * tempoBpm / 60.0;
+        step = hostSyncedAccentStep (quarters, n, start, mirrors.rateIndex);
+
+        if (step < 0)
+            return 0.0f;
+    }
+    else
+    {
+        const auto k = ((freeRunStepCounter % juce::jmax (1, n)) + n) % juce::jmax (1, n);
+        step = freeRunningAccentStep (k, n, start);
+        accentStepForDisplay.store (k, std::memory_order_release);
+        freeRunStepCounter = (freeRunStepCounter + 1) % juce::jmax (1, n);
+    }
+
+    return accentInputFor (beatPulseGains.gainOrFallback (step), mirrors.pulseGain);
+}
+
+void ArpAudioProcessor::stepTick (int position)
+{
+    if (heldNotes.isEmpty())
+        return;
+
+    const auto skip = [&]
+    {
+        ++counts.skipped;
+        return;
+    };
+
+    if (mirrors.gatePercentage < 100.0)
+        for (const auto& entry : pendingNoteOffs)
+            if (entry.dueSample > position)
+                return skip();
+
+    // Every note that sounds needs room for its note-off; without it the
+    // step does not run rather than risk a stuck note.
+    if (pendingNoteOffs.size() >= maxPendingNoteOffs)
+        return skip();
+
+    NetworkInputValues values;
+    values.numHeld = heldNotes.size();
+    values.feedbackScale = mirrors.feedbackScale;
+    values.breathGain = noteGains[0];
+    values.controlInput0 = mirrors.controlInput0;
+    values.controlInput1 = mirrors.controlInput1;
+    values.accentValue = accentInputForStep (position);
+
+    std::array<float, numOutputs> gains;
+    for (size_t i = 0; i < gains.size(); ++i)
+        gains[i] = noteGains[i];
+
+    SelectionSettings settings;
+    settings.noteGains = gains.data();
+    settings.repeatGain = mirrors.repeatGain;
+    settings.neighborGain = mirrors.neighborGain;
+    settings.softmaxGain = mirrors.softmaxGain;
+
+    const auto choice = runNetworkStep (*engine, noteChooser, workspace, values, settings, arpSeed);
+
+    for (size_t i = 0; i < publishedProbabilities.size(); ++i)
+        publishedProbabilities[i] = workspace.probabilities[i];
+
+    const auto gate = static_cast<int> (mirrors.gatePercentage / 100.0 * stepSeconds * sampleRate);
+    ++counts.steps;
+
+    if (choice >= 0 && choice < values.numHeld)
+    {
+        const auto held = heldNotes[static_cast<int> (choice)];
+        outputMidi.addEvent (juce::MidiMessage::noteOn (1, held.note, static_cast<juce::uint8> (held.velocity)), position);
+        pendingNoteOffs.push_back ({ held.note, position + gate });
+        ++counts.slots[static_cast<size_t> (choice)];
+
+        if (! stepTakenThisBlock)
+            stepPublished.store (true, std::memory_order_release);
+    }
+    else if (choice == values.numHeld)
+    {
+        pendingNoteOffs.push_back ({ -1, position + gate });
+        ++counts.rests;
+        stepPublished.store (true, std::memory_order_release);
+    }
+    else
+    {
+        ++counts.nothing;
+    }
+
+    stepTakenThisBlock = true;
+}
+
+} // namespace mur

@@ -1,0 +1,411 @@
+#include "ArpAudioProcessor.h"
+
+#include "StepTiming.h"
+
+#include <cmath>
+
+namespace mur
+{
+namespace
+{
+bool isFinite (double value) noexcept { return std::isfinite (value); }
+} // namespace
+
+//==============================================================================
+void ArpAudioProcessor::parameterChanged (const juce::String& parameterID, float newValue)
+{
+    // On the audio thread nothing here may allocate: IDs are compared in
+    // place and indices read from the end of the text.
+    if (parameterID.startsWith (ids::noteGainPrefix))
+    {
+        const auto index = parameterID.getTrailingIntValue();
+
+        if (juce::isPositiveAndBelow (index, numOutputs) && isFinite (newValue))
+            noteGains[static_cast<size_t> (index)] = juce::jlimit (0.0f, 1.0f, newValue);
+    }
+    else if (parameterID == ids::leakRate)            setLeakRate (newValue);
+    else if (parameterID == ids::recurrenceScale)     setRecurrenceScale (newValue);
+    else if (parameterID == ids::feedbackScale)       setFeedbackScale (newValue);
+    else if (parameterID == ids::noiseAmount)         setNoiseAmount (newValue);
+    else if (parameterID == ids::hiddenSize)          setHiddenSize (juce::roundToInt (newValue));
+    else if (parameterID == ids::activationGain)      setActivationGain (newValue);
+    else if (parameterID == ids::biasGain)            setBiasGain (newValue);
+    else if (parameterID == ids::softmaxGain)         setSoftmaxGain (newValue);
+    else if (parameterID == ids::pulseTimeShift)      setPulseTimeShift (newValue);
+    else if (parameterID == ids::pulseGain)           setPulseGain (newValue);
+    else if (parameterID == ids::repeatGain)          setRepeatGain (newValue);
+    else if (parameterID == ids::neighborGain)        setNeighborGain (newValue);
+    else if (parameterID == ids::gatePercentage)      setGatePercentage (newValue);
+    else if (parameterID == ids::holdMode)            setHoldMode (newValue >= 0.5f);
+    else if (parameterID == ids::beatRate)            setBeatRate (juce::roundToInt (newValue));
+    else if (parameterID == ids::controlInput0)       setControlInput (0, newValue);
+    else if (parameterID == ids::controlInput1)       setControlInput (1, newValue);
+    else if (parameterID == ids::bypassNoteGains)     bypassNoteGains = newValue >= 0.5f;
+    else if (parameterID == ids::darkPaletteBias)     setDarkPaletteBias (newValue);
+    else if (parameterID == ids::lightPaletteBias)    setLightPaletteBias (newValue);
+    else if (parameterID == ids::numSteps)            setNumSteps (juce::roundToInt (newValue));
+    else if (parameterID == ids::pulseTimeShiftStep)  setStartStep (juce::roundToInt (newValue));
+    else if (parameterID.startsWith (ids::beatPulseGainPrefix))
+        setPatternGainFromHost (parameterID.getTrailingIntValue(), newValue);
+
+    // However many changes arrive, one notification waits at a time; the
+    // message thread picks it up (nothing is posted from here).
+    parameterChangePending.store (true, std::memory_order_release);
+}
+
+void ArpAudioProcessor::setPatternGainFromHost (int step, float value) noexcept
+{
+    if (step < 1 || step > maxAccentSteps || ! isFinite (value))
+        return;
+
+    if (beatPulseGains.size() < step)
+        beatPulseGains.resize (step);
+
+    beatPulseGains.set (step - 1, 2.0f * juce::jlimit (0.0f, 1.0f, value) - 1.0f);
+}
+
+//==============================================================================
+float ArpAudioProcessor::limitToRange (int parameterIndex, float value) const noexcept
+{
+    const auto& range = parameterByIndex[static_cast<size_t> (parameterIndex)]->getNormalisableRange();
+    return juce::jlimit (range.start, range.end, value);
+}
+
+void ArpAudioProcessor::writeBack (int parameterIndex, double value)
+{
+    const auto index = static_cast<size_t> (parameterIndex);
+    auto* raw = parameters.getRawParameterValue (ids::all()[parameterIndex]);
+
+    if (raw == nullptr || static_cast<double> (raw->load()) == value)
+        return;
+
+    // The parameter tree belongs to the message thread; a write requested
+    // elsewhere (the audio thread) is carried there.
+    if (! juce::MessageManager::existsAndIsCurrentThread())
+    {
+        deferredWriteValues[index].store (value, std::memory_order_relaxed);
+        deferredWriteFlags[index].store (true, std::memory_order_release);
+        deferredWritesPending.store (true, std::memory_order_release);
+        return;
+    }
+
+    juce::var newValue (value);
+
+    if (parameterIndex == ids::pos::hiddenSize || parameterIndex == ids::pos::beatRate)
+        newValue = juce::roundToInt (value);
+    else if (parameterIndex == ids::pos::holdMode)
+        newValue = value >= 0.5;
+
+    parameters.getParameterAsValue (ids::all()[parameterIndex]).setValue (newValue);
+}
+
+void ArpAudioProcessor::performDeferredWriteBacks()
+{
+    if (! deferredWritesPending.exchange (false, std::memory_order_acquire))
+        return;
+
+    for (size_t i = 0; i < deferredWriteFlags.size(); ++i)
+        if (deferredWriteFlags[i].exchange (false, std::memory_order_acquire))
+            writeBack (static_cast<int> (i), deferredWriteValues[i].load (std::memory_order_relaxed));
+}
+
+//==============================================================================
+void ArpAudioProcessor::setLeakRate (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.leakRate = limitToRange (ids::pos::leakRate, value);
+    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    writeBack (ids::pos::leakRate, mirrors.leakRate);
+}
+
+void ArpAudioProcessor::setRecurrenceScale (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.recurrenceScale = limitToRange (ids::pos::recurrenceScale, value);
+    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    writeBack (ids::pos::recurrenceScale, mirrors.recurrenceScale);
+}
+
+void ArpAudioProcessor::setNoiseAmount (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.noiseAmount = limitToRange (ids::pos::noiseAmount, value);
+    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    writeBack (ids::pos::noiseAmount, mirrors.noiseAmount);
+}
+
+void ArpAudioProcessor::setFeedbackScale (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.feedbackScale = limitToRange (ids::pos::feedbackScale, value);
+    writeBack (ids::pos::feedbackScale, mirrors.feedbackScale);
+}
+
+void ArpAudioProcessor::setHiddenSize (int value)
+{
+    // The editor copies this many entries of the 50-unit state: it always
+    // stays within the parameter's 2 to 50.
+    mirrors.hiddenSize = juce::jlimit (2, maxSlots, value);
+    engine->setActiveHiddenSize (mirrors.hiddenSize);
+    writeBack (ids::pos::hiddenSize, mirrors.hiddenSize);
+}
+
+void ArpAudioProcessor::setActivationGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.activationGain = limitToRange (ids::pos::activationGain, value);
+    engine->setActivationGain (mirrors.activationGain);
+    writeBack (ids::pos::activationGain, mirrors.activationGain);
+}
+
+void ArpAudioProcessor::setBiasGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.biasGain = limitToRange (ids::pos::biasGain, value);
+    engine->setBiasGain (mirrors.biasGain);
+    writeBack (ids::pos::biasGain, mirrors.biasGain);
+}
+
+void ArpAudioProcessor::setSoftmaxGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.softmaxGain = limitToRange (ids::pos::softmaxGain, value);
+    writeBack (ids::pos::softmaxGain, mirrors.softmaxGain);
+}
+
+void ArpAudioProcessor::setRepeatGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.repeatGain = limitToRange (ids::pos::repeatGain, value);
+    writeBack (ids::pos::repeatGain, mirrors.repeatGain);
+}
+
+void ArpAudioProcessor::setNeighborGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.neighborGain = limitToRange (ids::pos::neighborGain, value);
+    writeBack (ids::pos::neighborGain, mirrors.neighborGain);
+}
+
+void ArpAudioProcessor::setGatePercentage (double value)
+{
+    if (! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (0.0, 100.0, value);
+
+    if (limited == mirrors.gatePercentage)
+        return;
+
+    mirrors.gatePercentage = limited;
+    writeBack (ids::pos::gatePercentage, limited);
+}
+
+void ArpAudioProcessor::setHoldMode (bool shouldHold)
+{
+    if (shouldHold == mirrors.holdMode)
+        return;
+
+    mirrors.holdMode = shouldHold;
+
+    // The key state belongs to the audio thread, which carries these out at
+    // the start of its next block.
+    keysResetRequested.store (true, std::memory_order_release);
+    if (! shouldHold)
+        holdOffRequested.store (true, std::memory_order_release);
+
+    writeBack (ids::pos::holdMode, shouldHold ? 1.0 : 0.0);
+}
+
+void ArpAudioProcessor::setBeatRate (int rate)
+{
+    const auto limited = juce::jlimit (0, numRates - 1, rate);
+
+    if (limited == mirrors.rateIndex)
+        return;
+
+    mirrors.rateIndex = limited;
+    stepSeconds = stepSecondsForRate (limited, tempoBpm);
+    rateChangeRequested.store (true, std::memory_order_release);
+    writeBack (ids::pos::beatRate, limited);
+}
+
+void ArpAudioProcessor::setControlInput (int index, float value)
+{
+    if ((index != 0 && index != 1) || ! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (-1.0f, 1.0f, value);
+    (index == 0 ? mirrors.controlInput0 : mirrors.controlInput1) = limited;
+    writeBack (index == 0 ? ids::pos::controlInput0 : ids::pos::controlInput1, limited);
+}
+
+void ArpAudioProcessor::setDarkPaletteBias (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (0.0f, 1.0f, value);
+
+    if (limited == mirrors.darkPaletteBias)
+        return;
+
+    mirrors.darkPaletteBias = limited;
+    notifyColorsNeedUpdate();
+    writeBack (ids::pos::darkPaletteBias, limited);
+}
+
+void ArpAudioProcessor::setLightPaletteBias (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (0.0f, 1.0f, value);
+
+    if (limited == mirrors.lightPaletteBias)
+        return;
+
+    mirrors.lightPaletteBias = limited;
+    notifyColorsNeedUpdate();
+    writeBack (ids::pos::lightPaletteBias, limited);
+}
+
+void ArpAudioProcessor::setNoteGain (int index, float value)
+{
+    if (! juce::isPositiveAndBelow (index, numOutputs) || ! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (0.0f, 1.0f, value);
+    noteGains[static_cast<size_t> (index)] = limited;
+    writeBack (ids::pos::noteGain0 + index, limited);
+}
+
+void ArpAudioProcessor::resetNoteGains()
+{
+    for (size_t i = 1; i < noteGains.size(); ++i)
+        noteGains[i] = 0.5f;
+}
+
+//==============================================================================
+void ArpAudioProcessor::setPulseTimeShift (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    mirrors.pulseTimeShift = juce::jlimit (0.0f, 1.0f, value);
+    writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
+}
+
+void ArpAudioProcessor::setPulseGain (float value)
+{
+    if (! isFinite (value))
+        return;
+
+    const auto limited = juce::jlimit (-1.0f, 1.0f, value);
+
+    if (limited != mirrors.pulseGain)
+    {
+        mirrors.pulseGain = limited;
+        writeBack (ids::pos::pulseGain, limited);
+    }
+}
+
+void ArpAudioProcessor::setNumSteps (int count)
+{
+    const auto n = juce::jlimit (2, maxAccentSteps, count);
+
+    if (n == mirrors.numSteps)
+        return;
+
+    mirrors.numSteps = n;
+    mirrors.pulseTimeShiftStep = juce::jlimit (0, n - 1, mirrors.pulseTimeShiftStep.get());
+    mirrors.pulseTimeShift = static_cast<float> (mirrors.pulseTimeShiftStep) / static_cast<float> (n - 1);
+    writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
+}
+
+void ArpAudioProcessor::setStartStep (int step)
+{
+    const int n = mirrors.numSteps;
+    const auto s = juce::jlimit (0, juce::jmax (0, n - 1), step);
+
+    if (s == mirrors.pulseTimeShiftStep)
+        return;
+
+    mirrors.pulseTimeShiftStep = s;
+    mirrors.pulseTimeShift = n < 2 ? 0.0f : static_cast<float> (s) / static_cast<float> (n - 1);
+    writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
+}
+
+void ArpAudioProcessor::setBeatPulseGain (int stepIndex, float gain)
+{
+    // The pattern never has more than 64 steps; storage for them is fixed.
+    if (stepIndex < 0 || stepIndex >= maxAccentSteps || ! isFinite (gain))
+        return;
+
+    if (beatPulseGains.size() <= stepIndex)
+        beatPulseGains.resize (stepIndex + 1);
+
+    const auto limited = juce::jlimit (-1.0f, 1.0f, gain);
+    beatPulseGains.set (stepIndex, limited);
+
+    if (stepIndex < ids::numBeatPulseParams)
+        writeBack (ids::pos::beatPulseGain1 + stepIndex, static_cast<double> ((limited + 1.0f) * 0.5f));
+}
+
+float ArpAudioProcessor::getBeatPulseGain (int stepIndex) const noexcept
+{
+    return juce::isPositiveAndBelow (stepIndex, beatPulseGains.size()) ? beatPulseGains[stepIndex] : 0.0f;
+}
+
+void ArpAudioProcessor::ensureBeatPulseGainCount (int count)
+{
+    if (count >= 1)
+        beatPulseGains.resize (count);
+}
+
+void ArpAudioProcessor::resetBeatPulsePattern()
+{
+    beatPulseGains.resize (0);
+    beatPulseGains.resize (4);
+
+    const float initial[] = { 1.0f, 0.0f, 0.0f, 0.0f };
+    for (int i = 0; i < 4; ++i)
+        setBeatPulseGain (i, initial[i]);
+}
+
+//==============================================================================
+void ArpAudioProcessor::notifyColorsNeedUpdate()
+{
+    coloursNeedUpdate.store (true, std::memory_order_release);
+}
+
+void ArpAudioProcessor::queuePreviewNote (int note, int velocity)
+{
+    const auto request = PreviewRequest { juce::jlimit (0, 127, note), juce::jlimit (1, 127, velocity) };
+    const auto scope = previewFifo.write (1);
+
+    if (scope.blockSize1 > 0)
+        previewRequests[static_cast<size_t> (scope.startIndex1)] = request;
+    else if (scope.blockSize2 > 0)
+        previewRequests[static_cast<size_t> (scope.startIndex2)] = request;
+}
+
+} // namespace mur

@@ -159,6 +159,7 @@ private:
     void addFreeRunningTicks (int numSamples);
     void addEvent (const BlockEvent& event);
     void sortBlockEvents();
+    void scheduleInThisBlock (EventKind kind, int note, int dueSample);
     void keyDown (int note, int velocity);
     void keyUp (int note);
     void startClock();
@@ -215,6 +216,8 @@ private:
     bool hasPlayHead = false;
     bool blockIsHostSynced = false;
     bool stepTakenThisBlock = false;
+    int currentBlockLength = 0;
+    size_t currentEventIndex = 0;
 
     // Requests carried between threads without locks.
     std::atomic<bool> parameterChangePending { false };

@@ -14,6 +14,13 @@ namespace
 constexpr int maxTicksPerBlock = 256;
 constexpr size_t maxPendingNoteOffs = 100;
 
+bool eventGoesBefore (const BlockEvent& a, const BlockEvent& b) noexcept
+{
+    if (a.position != b.position)
+        return a.position < b.position;
+    return eventClass (a.kind) < eventClass (b.kind);
+}
+
 juce::MidiMessage noteOff (int note) { return juce::MidiMessage::noteOff (1, note, static_cast<juce::uint8> (0)); }
 } // namespace
 
@@ -25,6 +32,7 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     buffer.clear();
 
     const auto numSamples = buffer.getNumSamples();
+    currentBlockLength = numSamples;
     applyRequestsFromOtherThreads();
 
     stepTakenThisBlock = false;
@@ -44,8 +52,10 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
         addEvent ({ 0, EventKind::previewNoteOn, request.note, request.velocity, 0, {} });
     });
 
+    // An entry due exactly at the end of this block goes out at the start of
+    // the next, which is its exact time.
     for (const auto& entry : pendingNoteOffs)
-        if (entry.dueSample <= numSamples)
+        if (entry.dueSample < numSamples)
             addEvent ({ clampedPosition (entry.dueSample, numSamples), EventKind::noteOffDue, entry.note, 0,
                         entry.dueSample, {} });
 
@@ -78,8 +88,13 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     sortBlockEvents();
 
-    for (const auto& event : blockEvents)
+    // Applying a step can schedule a note-off inside this same block; it is
+    // inserted in order and applied when its position comes up.
+    for (size_t i = 0; i < blockEvents.size(); ++i)
     {
+        currentEventIndex = i;
+        const auto event = blockEvents[i];
+
         switch (event.kind)
         {
             case EventKind::keyDown:        keyDown (event.note, event.value); break;
@@ -159,16 +174,25 @@ void ArpAudioProcessor::addEvent (const BlockEvent& event)
         blockEvents.push_back (event);
 }
 
+void ArpAudioProcessor::scheduleInThisBlock (EventKind kind, int note, int dueSample)
+{
+    if (dueSample >= currentBlockLength || blockEvents.size() >= blockEvents.capacity())
+        return;
+
+    const BlockEvent event { juce::jmax (0, dueSample), kind, note, 0, dueSample, {} };
+    auto insertAt = currentEventIndex + 1;
+
+    while (insertAt < blockEvents.size() && ! eventGoesBefore (event, blockEvents[insertAt]))
+        ++insertAt;
+
+    blockEvents.insert (blockEvents.begin() + static_cast<std::ptrdiff_t> (insertAt), event);
+}
+
 void ArpAudioProcessor::sortBlockEvents()
 {
     // Insertion sort: stable, in place and without heap use. Events arrive
     // nearly in order, so this is close to linear.
-    auto before = [] (const BlockEvent& a, const BlockEvent& b)
-    {
-        if (a.position != b.position)
-            return a.position < b.position;
-        return eventClass (a.kind) < eventClass (b.kind);
-    };
+    const auto before = eventGoesBefore;
 
     for (size_t i = 1; i < blockEvents.size(); ++i)
     {
@@ -195,19 +219,26 @@ void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
     if (! (tempo > 0.0 && rate > 0.0 && length > 0.0))
         return;
 
+    // The grid is anchored at ppq 0. A grid point sounds at the first whole
+    // sample at or after its exact time (allowing a millionth of a sample for
+    // rounding in the host's position), and it belongs to the block holding
+    // that sample. Starting one grid point early and skipping negative
+    // positions keeps a point that falls between two blocks from being lost
+    // or played twice, whatever the block size.
     const auto p = positionInfo.getPpqPosition().orFallback (0.0);
     const auto stepQuarters = tempo * length / 60.0;
     const auto samplesPerQuarter = (60.0 / tempo) * rate;
-    auto g = stepQuarters * std::ceil ((p - juce::jmax (stepQuarters, 1.0) * 1e-12) / stepQuarters);
-    auto s = std::ceil ((g - p) * samplesPerQuarter);
+    auto g = stepQuarters * std::floor ((p - 1.0 / samplesPerQuarter) / stepQuarters);
 
-    for (int ticks = 0; s < numSamples && ticks < maxTicksPerBlock; ++ticks)
+    for (int ticks = 0; ticks < maxTicksPerBlock + 2; ++ticks, g += stepQuarters)
     {
+        const auto s = std::ceil ((g - p) * samplesPerQuarter - 1.0e-6);
+
+        if (s >= numSamples)
+            break;
+
         if (s >= 0.0)
             addEvent ({ static_cast<int> (s), EventKind::stepTick, 0, 0, 0, {} });
-
-        g += stepQuarters;
-        s = std::ceil ((g - p) * samplesPerQuarter);
     }
 }
 
@@ -336,19 +367,21 @@ void ArpAudioProcessor::keyUp (int note)
 
 void ArpAudioProcessor::noteOffDue (int note, int dueSample, int position)
 {
-    if (note >= 0)
-    {
-        // A note chosen again before this note-off fell due keeps sounding:
-        // only its last note-off goes out.
-        bool laterOffPending = false;
-        for (const auto& entry : pendingNoteOffs)
-            laterOffPending = laterOffPending || (entry.note == note && entry.dueSample > dueSample);
+    // Two entries can share a note and a due time (a note chosen again whose
+    // gate ends together with the earlier one); the first event removes both
+    // and the second finds nothing left to send.
+    const auto removed = std::erase (pendingNoteOffs, PendingNoteOff { note, dueSample });
 
-        if (! laterOffPending)
-            outputMidi.addEvent (noteOff (note), position);
-    }
+    if (note < 0 || removed == 0)
+        return;
 
-    std::erase (pendingNoteOffs, PendingNoteOff { note, dueSample });
+    // A note chosen again before this note-off fell due keeps sounding: only
+    // its last note-off goes out.
+    for (const auto& entry : pendingNoteOffs)
+        if (entry.note == note && entry.dueSample > dueSample)
+            return;
+
+    outputMidi.addEvent (noteOff (note), position);
 }
 
 void ArpAudioProcessor::previewOffDue (int note, int dueSample, int position)
@@ -367,7 +400,8 @@ void ArpAudioProcessor::previewNoteOn (int note, int velocity, int position)
 
     if (previewNoteOffs.size() < previewNoteOffs.capacity())
     {
-        previewNoteOffs.push_back ({ note, quarterSecond });
+        previewNoteOffs.push_back ({ note, position + quarterSecond });
+        scheduleInThisBlock (EventKind::previewOffDue, note, position + quarterSecond);
         outputMidi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (velocity)), position);
     }
 }
@@ -450,6 +484,7 @@ void ArpAudioProcessor::stepTick (int position)
         const auto held = heldNotes[static_cast<int> (choice)];
         outputMidi.addEvent (juce::MidiMessage::noteOn (1, held.note, static_cast<juce::uint8> (held.velocity)), position);
         pendingNoteOffs.push_back ({ held.note, position + gate });
+        scheduleInThisBlock (EventKind::noteOffDue, held.note, position + gate);
         ++counts.slots[static_cast<size_t> (choice)];
 
         if (! stepTakenThisBlock)
@@ -458,6 +493,7 @@ void ArpAudioProcessor::stepTick (int position)
     else if (choice == values.numHeld)
     {
         pendingNoteOffs.push_back ({ -1, position + gate });
+        scheduleInThisBlock (EventKind::noteOffDue, -1, position + gate);
         ++counts.rests;
         stepPublished.store (true, std::memory_order_release);
     }

@@ -1,0 +1,136 @@
+#include "PlaybackHelpers.h"
+#include "processor/AccentPattern.h"
+#include "processor/ArpAudioProcessor.h"
+#include "processor/ParameterIds.h"
+
+namespace mur
+{
+namespace
+{
+
+constexpr int sixteenths = 5;
+
+TEST (AccentLookup, HostSyncedStepsFollowTheGridFromTheStartStep)
+{
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ (hostSyncedAccentStep (0.25 * i, 16, 0, sixteenths), i);
+    EXPECT_EQ (hostSyncedAccentStep (4.0, 16, 0, sixteenths), 0);
+
+    EXPECT_EQ (hostSyncedAccentStep (0.0, 16, 4, sixteenths), 12);
+    EXPECT_EQ (hostSyncedAccentStep (1.0, 16, 4, sixteenths), 0);
+    EXPECT_EQ (hostSyncedAccentStep (-0.25, 16, 0, sixteenths), 15);
+}
+
+TEST (AccentLookup, StepsOffTheGridByMoreThanAFiftiethGetNoAccent)
+{
+    EXPECT_EQ (hostSyncedAccentStep (0.5 + 0.25 * 0.049, 16, 0, sixteenths), 2);
+    EXPECT_EQ (hostSyncedAccentStep (0.5 - 0.25 * 0.049, 16, 0, sixteenths), 2);
+    EXPECT_EQ (hostSyncedAccentStep (0.5 + 0.25 * 0.051, 16, 0, sixteenths), -1);
+    EXPECT_EQ (hostSyncedAccentStep (0.5 + 0.125, 16, 0, sixteenths), -1);
+}
+
+TEST (AccentLookup, FreeRunningStepsAddTheStartStep)
+{
+    const int expected[] = { 1, 2, 0, 1, 2 };
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ (freeRunningAccentStep (k, 3, 1), expected[k]);
+}
+
+TEST (AccentLookup, MissingStepsFallBackAndTheMasterScales)
+{
+    BeatPulseGains gains;
+    gains.resize (4);
+    gains.set (0, 1.0f);
+    EXPECT_EQ (gains.gainOrFallback (0), 1.0f);
+    EXPECT_EQ (gains.gainOrFallback (3), 0.0f);
+    EXPECT_EQ (gains.gainOrFallback (5), 0.5f);
+
+    gains.resize (8);
+    EXPECT_EQ (gains.gainOrFallback (5), 0.0f);
+
+    EXPECT_FLOAT_EQ (accentInputFor (0.5f, 1.0f), 5.0f);
+    EXPECT_FLOAT_EQ (accentInputFor (0.5f, -1.0f), -5.0f);
+    EXPECT_FLOAT_EQ (accentInputFor (0.7f, 0.0f), 0.0f);
+
+    gains.resize (100);
+    EXPECT_EQ (gains.size(), maxAccentSteps);
+}
+
+TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
+{
+    ArpAudioProcessor processor;
+    processor.setNumSteps (3);
+    processor.setStartStep (1);
+    double nowMs = 1.0;
+    processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+
+    render::OfflineHost host (processor, 48000.0, 480);
+    host.setPlaying (false);
+    std::vector<int> seen;
+
+    for (int block = 0; block < 200 && seen.size() < 4; ++block, nowMs += 10.0)
+    {
+        const auto before = test::noteOnTimes (host.getOutput()).size();
+        host.processBlock (480, { test::on (0, 60) });
+        if (test::noteOnTimes (host.getOutput()).size() > before)
+            seen.push_back (processor.accentStepForDisplay.load());
+    }
+
+    EXPECT_EQ (seen, (std::vector<int> { 0, 1, 2, 0 }));
+}
+
+TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
+{
+    ArpAudioProcessor processor;
+    processor.setStartStep (6);
+    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 6);
+    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 6.0f / 15.0f);
+
+    processor.setNumSteps (4);
+    EXPECT_EQ (processor.getMirrors().numSteps, 4);
+    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
+    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 1.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShift)->load(), 1.0f);
+
+    // The step parameters themselves are not written by these setters.
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::numSteps)->load(), 16.0f);
+}
+
+TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
+{
+    ArpAudioProcessor processor;
+    auto* third = processor.getParameterTree().getParameter (ids::beatPulseGain (3));
+    third->setValueNotifyingHost (0.25f);
+    EXPECT_FLOAT_EQ (processor.getBeatPulseGain (2), -0.5f);
+
+    auto* twelfth = processor.getParameterTree().getParameter (ids::beatPulseGain (12));
+    twelfth->setValueNotifyingHost (1.0f);
+    ASSERT_EQ (processor.getNumBeatPulseGains(), 12);
+    for (int i = 4; i <= 10; ++i)
+        EXPECT_EQ (processor.getBeatPulseGain (i), 0.0f);
+    EXPECT_EQ (processor.getBeatPulseGain (11), 1.0f);
+
+    processor.setBeatPulseGain (5, -3.0f);
+    EXPECT_EQ (processor.getBeatPulseGain (5), -1.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::beatPulseGain (6))->load(), 0.0f);
+
+    processor.setBeatPulseGain (64, 1.0f);
+    processor.setBeatPulseGain (-1, 1.0f);
+    EXPECT_EQ (processor.getNumBeatPulseGains(), 12);
+
+    processor.ensureBeatPulseGainCount (40);
+    EXPECT_EQ (processor.getNumBeatPulseGains(), 40);
+    EXPECT_EQ (processor.getBeatPulseGain (39), 0.0f);
+}
+
+TEST (AccentPattern, HostAutomationOfTheStartFractionDoesNotMoveThePattern)
+{
+    ArpAudioProcessor processor;
+    auto* fraction = processor.getParameterTree().getParameter (ids::pulseTimeShift);
+    fraction->setValueNotifyingHost (0.5f);
+    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 0.5f);
+    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 0);
+}
+
+} // namespace
+} // namespace mur

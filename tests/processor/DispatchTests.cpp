@@ -1,0 +1,134 @@
+#include "TestHelpers.h"
+#include "editor/ArpAudioProcessorEditor.h"
+#include "processor/ArpAudioProcessor.h"
+#include "processor/ParameterIds.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace mur
+{
+namespace
+{
+
+struct CountingListener : juce::ChangeListener
+{
+    int calls = 0;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++calls; }
+};
+
+float rawValue (ArpAudioProcessor& p, const juce::String& id)
+{
+    return p.getParameterTree().getRawParameterValue (id)->load();
+}
+
+TEST (Dispatch, ABurstOfChangesGivesOneNotification)
+{
+    ArpAudioProcessor processor;
+    CountingListener listener;
+    processor.addChangeListener (&listener);
+    test::pumpMessages (60);
+    listener.calls = 0;
+
+    for (int i = 0; i < 40; ++i)
+    {
+        auto* p = processor.getParameters()[i];
+        p->setValueNotifyingHost (0.3f);
+    }
+
+    test::pumpMessages (80);
+    EXPECT_EQ (listener.calls, 1);
+
+    processor.getParameters()[45]->setValueNotifyingHost (0.9f);
+    test::pumpMessages (80);
+    EXPECT_EQ (listener.calls, 2);
+    processor.removeChangeListener (&listener);
+}
+
+TEST (Dispatch, ANotificationPendingAtDestructionNeverArrives)
+{
+    CountingListener listener;
+    {
+        ArpAudioProcessor processor;
+        processor.addChangeListener (&listener);
+        processor.getParameters()[3]->setValueNotifyingHost (0.1f);
+        processor.removeChangeListener (&listener);
+    }
+    test::pumpMessages (60);
+    EXPECT_EQ (listener.calls, 0);
+}
+
+TEST (Dispatch, SettersClampThroughTheParameterAndRecordForUndo)
+{
+    ArpAudioProcessor processor;
+
+    processor.setGatePercentage (150.0);
+    EXPECT_DOUBLE_EQ (processor.getMirrors().gatePercentage, 100.0);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::gatePercentage), 100.0f);
+    EXPECT_TRUE (processor.getUndoManager().canUndo());
+
+    processor.setHiddenSize (1);
+    EXPECT_EQ (processor.getMirrors().hiddenSize, 2);
+    EXPECT_EQ (processor.getEngine().getActiveHiddenSize(), 2);
+    processor.setHiddenSize (80);
+    EXPECT_EQ (processor.getMirrors().hiddenSize, 50);
+
+    processor.setLeakRate (0.123456f);
+    EXPECT_FLOAT_EQ (processor.getMirrors().leakRate, 0.1235f);
+    EXPECT_FLOAT_EQ (processor.getEngine().getLeakRate(), 0.1235f);
+
+    processor.setRecurrenceScale (std::numeric_limits<float>::quiet_NaN());
+    EXPECT_FLOAT_EQ (processor.getMirrors().recurrenceScale, 1.0f);
+
+    processor.setControlInput (0, 3.0f);
+    EXPECT_FLOAT_EQ (processor.getMirrors().controlInput0, 1.0f);
+    processor.setControlInput (2, 0.5f);
+
+    processor.setNoteGain (4, 0.9f);
+    EXPECT_FLOAT_EQ (processor.getNoteGain (4), 0.9f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::noteGain (4)), 0.9f);
+    processor.resetNoteGains();
+    EXPECT_FLOAT_EQ (processor.getNoteGain (4), 0.5f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::noteGain (4)), 0.9f);
+
+    processor.setBeatRate (40);
+    EXPECT_EQ (processor.getMirrors().rateIndex, 12);
+    EXPECT_DOUBLE_EQ (processor.getStepSeconds(), 2.0);
+}
+
+TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    auto* arpEditor = dynamic_cast<ArpAudioProcessorEditor*> (editor.get());
+    ASSERT_NE (arpEditor, nullptr);
+    test::pumpMessages (40);
+    const auto before = arpEditor->getPaletteRefreshCount();
+
+    processor.setDarkPaletteBias (1.5f);
+    EXPECT_FLOAT_EQ (processor.getMirrors().darkPaletteBias, 1.0f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::darkPaletteBias), 1.0f);
+
+    test::pumpMessages (60);
+    EXPECT_EQ (arpEditor->getPaletteRefreshCount(), before + 1);
+    editor.reset();
+}
+
+TEST (Dispatch, WritesRequestedOffTheMessageThreadArriveThere)
+{
+    ArpAudioProcessor processor;
+
+    std::thread other ([&] { processor.setStartStep (5); });
+    other.join();
+
+    // The derived start fraction waits for the message thread.
+    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 5.0f / 15.0f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::pulseTimeShift), 0.0f);
+
+    test::pumpMessages (60);
+    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 5.0f / 15.0f, 1e-4f);
+}
+
+} // namespace
+} // namespace mur

@@ -137,6 +137,7 @@ public:
     const HeldNotes& getHeldNotes() const noexcept { return heldNotes; }
     float getPublishedProbability (int index) const noexcept;
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
+    const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
 
     // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
     void setWallClockForTesting (std::function<double()> clock) { wallClockMs = std::move (clock); }

@@ -59,11 +59,15 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             addEvent ({ clampedPosition (entry.dueSample, numSamples), EventKind::noteOffDue, entry.note, 0,
                         entry.dueSample, {} });
 
+    // Events outside the block are dropped; a block of no samples still takes
+    // what arrives at its position 0, so that no key release is lost.
+    const auto inputEnd = juce::jmax (1, numSamples);
+
     for (const auto metadata : midi)
     {
         const auto position = metadata.samplePosition;
 
-        if (position < 0 || position >= numSamples)
+        if (position < 0 || position >= inputEnd)
             continue;
 
         const auto* data = metadata.data;

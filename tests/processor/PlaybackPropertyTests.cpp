@@ -1,0 +1,255 @@
+#include "AllocationCounter.h"
+#include "TestHelpers.h"
+#include "PlaybackHelpers.h"
+#include "processor/ArpAudioProcessor.h"
+#include "processor/ParameterIds.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace mur
+{
+namespace
+{
+
+// Drives a processor the way a busy session does: random keys, hold toggles,
+// rate, gate and Breath changes, transport starts and stops, tempo changes and
+// block sizes from 0 to 1024, with previews on pitches the keys never use.
+// Then everything is released and the arpeggio runs out.
+class RandomSession
+{
+public:
+    RandomSession (ArpAudioProcessor& p, int seed) : processor (p), random (seed)
+    {
+        audio.setSize (2, 1024);
+        midi.ensureSize (65536);
+        processor.setPlayHead (&playHead);
+        processor.setWallClockForTesting ([this] { return nowMs; });
+        processor.prepareToPlay (sampleRate, 1024);
+    }
+
+    ~RandomSession() { processor.setPlayHead (nullptr); }
+
+    void play (int numBlocks)
+    {
+        for (int block = 0; block < numBlocks; ++block)
+        {
+            changeSomething();
+            const auto size = randomBlockSize();
+            std::vector<juce::MidiMessage> messages;
+
+            for (int k = random.nextInt (3); --k >= 0;)
+                messages.push_back (randomKey());
+
+            processBlock (size, messages);
+        }
+    }
+
+    void releaseEverythingAndRunOut()
+    {
+
+        processor.setHoldMode (false);
+        std::vector<juce::MidiMessage> releases;
+        for (int note = 0; note < 128; ++note)
+            if (down[static_cast<size_t> (note)])
+                releases.push_back (juce::MidiMessage::noteOff (1, note));
+        down.reset();
+
+        processBlock (512, releases);
+
+        // The longest gate: a whole note at the slowest tempo used.
+        for (int i = 0; i < 700; ++i)
+            processBlock (512, {});
+    }
+
+    test::NoteLedger ledger;
+    std::size_t allocationsInProcessBlock = 0;
+    std::int64_t blocks = 0;
+
+private:
+    int randomBlockSize()
+    {
+        switch (random.nextInt (10))
+        {
+            case 0: return 0;
+            case 1: return 1;
+            case 2: return 1024;
+            default: return random.nextInt ({ 2, 600 });
+        }
+    }
+
+    juce::MidiMessage randomKey()
+    {
+        const auto note = random.nextInt ({ 48, 72 });
+        const auto isDown = down[static_cast<size_t> (note)];
+
+        if (isDown || random.nextInt (3) == 0)
+        {
+            down.reset (static_cast<size_t> (note));
+            return random.nextBool() ? juce::MidiMessage::noteOff (1, note)
+                                     : juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (0));
+        }
+
+        down.set (static_cast<size_t> (note));
+        return juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (random.nextInt ({ 1, 128 })));
+    }
+
+    void changeSomething()
+    {
+        switch (random.nextInt (40))
+        {
+            case 0:  processor.setHoldMode (! processor.getMirrors().holdMode); break;
+            case 1:  processor.setBeatRate (random.nextInt (13)); break;
+            case 2:  processor.setGatePercentage (random.nextInt (5) == 0 ? 100.0 : random.nextDouble() * 100.0); break;
+            case 3:  processor.setNoteGain (0, random.nextBool() ? 0.0f : random.nextFloat()); break;
+            case 4:  playHead.playing = ! playHead.playing; break;
+            case 5:  playHead.bpm = random.nextInt ({ 40, 300 }); break;
+            case 6:  processor.setSoftmaxGain (random.nextFloat() * 2000.0f); break;
+            case 7:  processor.queuePreviewNote (random.nextInt ({ 100, 128 }), 90); break;
+            case 8:  nowMs += random.nextInt (3000); break; // the host stalls
+            case 9:  processor.setNumSteps (random.nextInt ({ 2, 65 })); break;
+            default: break;
+        }
+    }
+
+    void processBlock (int size, const std::vector<juce::MidiMessage>& messages)
+    {
+
+        // Keys keep the order in which the session pressed and released them.
+        midi.clear();
+        std::vector<int> positions;
+        for (size_t i = 0; i < messages.size(); ++i)
+            positions.push_back (size > 0 ? random.nextInt (size) : 0);
+        std::sort (positions.begin(), positions.end());
+        for (size_t i = 0; i < messages.size(); ++i)
+            midi.addEvent (messages[i], positions[i]);
+
+        audio.setSize (2, size, false, false, true);
+
+        {
+            test::ScopedAllocationCounter counter;
+            processor.processBlock (audio, midi);
+            allocationsInProcessBlock += counter.count();
+        }
+
+        std::vector<render::TimedMessage> out;
+        for (const auto metadata : midi)
+            out.push_back ({ samplePosition + metadata.samplePosition, metadata.getMessage() });
+        ledger.add (out);
+
+        samplePosition += size;
+        nowMs += size / sampleRate * 1000.0;
+        if (playHead.playing)
+            playHead.ppqPosition += size / sampleRate * playHead.bpm / 60.0;
+        ++blocks;
+    }
+
+    ArpAudioProcessor& processor;
+    juce::Random random;
+    render::SimulatedPlayHead playHead;
+    juce::AudioBuffer<float> audio;
+    juce::MidiBuffer midi;
+    std::bitset<128> down;
+    double sampleRate = 48000.0;
+    double nowMs = 5000.0;
+    std::int64_t samplePosition = 0;
+};
+
+TEST (PlaybackProperties, NoStuckNotesNoStrayNoteOffsAndNoAllocations)
+{
+    for (int seed : { 1, 2, 3, 4, 5, 6 })
+    {
+        ArpAudioProcessor processor;
+        processor.setBeatRate (0);
+        RandomSession session (processor, seed);
+        session.play (20000);
+        session.releaseEverythingAndRunOut();
+
+        EXPECT_GT (session.ledger.notesOn, 1000) << "seed " << seed;
+        EXPECT_EQ (session.ledger.offsForSilentNotes, 0) << "seed " << seed;
+        EXPECT_EQ (session.ledger.wrongChannel, 0) << "seed " << seed;
+        EXPECT_TRUE (session.ledger.sounding.empty()) << "seed " << seed << ": "
+                                                     << session.ledger.sounding.size() << " notes still sound";
+        EXPECT_EQ (session.allocationsInProcessBlock, 0u) << "seed " << seed;
+        EXPECT_TRUE (processor.getPendingNoteOffs().empty()) << "seed " << seed;
+        EXPECT_TRUE (processor.getHeldNotes().isEmpty()) << "seed " << seed;
+    }
+}
+
+TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
+{
+    ArpAudioProcessor processor;
+    processor.setHoldMode (true);
+    std::atomic<bool> stop { false };
+    std::atomic<int> blocksDone { 0 };
+    test::NoteLedger ledger;
+
+    std::thread audioThread ([&]
+    {
+        render::SimulatedPlayHead playHead;
+        processor.setPlayHead (&playHead);
+        processor.prepareToPlay (48000.0, 64);
+        juce::AudioBuffer<float> audio (2, 64);
+        juce::MidiBuffer midi;
+        midi.ensureSize (8192);
+        juce::Random random (99);
+        std::int64_t position = 0;
+
+        for (int block = 0; ! stop || block < 20000; ++block)
+        {
+            midi.clear();
+            if (random.nextInt (20) == 0)
+                midi.addEvent (juce::MidiMessage::noteOn (1, random.nextInt ({ 50, 60 }), static_cast<juce::uint8> (100)), 3);
+            if (random.nextInt (25) == 0)
+                midi.addEvent (juce::MidiMessage::noteOff (1, random.nextInt ({ 50, 60 })), 9);
+            if (block % 3000 == 0)
+                playHead.playing = ! playHead.playing;
+
+            processor.processBlock (audio, midi);
+
+            std::vector<render::TimedMessage> out;
+            for (const auto metadata : midi)
+                if (metadata.getMessage().isNoteOnOrOff() && metadata.getMessage().getNoteNumber() < 100)
+                    out.push_back ({ position + metadata.samplePosition, metadata.getMessage() });
+            ledger.add (out);
+
+            position += 64;
+            playHead.ppqPosition += 64.0 / 48000.0 * 2.0;
+            blocksDone = block;
+        }
+
+        processor.setPlayHead (nullptr);
+    });
+
+    juce::Random random (7);
+    int changes = 0;
+
+    for (; changes < 3000; ++changes)
+    {
+        switch (random.nextInt (8))
+        {
+            case 0: processor.setHoldMode (! processor.getMirrors().holdMode); break;
+            case 1: processor.setBeatRate (random.nextInt (13)); break;
+            case 2: processor.setLeakRate (random.nextFloat()); break;
+            case 3: processor.reseed(); break;
+            case 4: processor.queuePreviewNote (random.nextInt ({ 100, 128 }), 64); break;
+            case 5: processor.setNumSteps (random.nextInt ({ 2, 65 })); processor.ensureBeatPulseGainCount (processor.getMirrors().numSteps); break;
+            case 6: processor.getParameters()[random.nextInt (89)]->setValueNotifyingHost (random.nextFloat()); break;
+            default: test::pumpMessages (1); break;
+        }
+
+        // What the editor reads while the audio thread runs.
+        const auto& held = processor.getHeldNotes();
+        for (int i = 0; i < held.size(); ++i)
+            ASSERT_LT (held[i].note, 128);
+        ASSERT_GE (processor.getPublishedProbability (0), 0.0f);
+    }
+
+    stop = true;
+    audioThread.join();
+    EXPECT_GE (blocksDone.load(), 19999);
+    EXPECT_EQ (ledger.offsForSilentNotes, 0);
+}
+
+} // namespace
+} // namespace mur

@@ -62,6 +62,7 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     // Events outside the block are dropped; a block of no samples still takes
     // what arrives at its position 0, so that no key release is lost.
     const auto inputEnd = juce::jmax (1, numSamples);
+    bool keyDownInBlock = false;
 
     for (const auto metadata : midi)
     {
@@ -75,20 +76,24 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
         const auto status = size > 0 ? (data[0] & 0xf0) : 0;
 
         if (size >= 3 && status == 0x90 && data[2] > 0)
+        {
             addEvent ({ position, EventKind::keyDown, data[1] & 0x7f, data[2], 0, {} });
+            keyDownInBlock = true;
+        }
         else if (size >= 3 && (status == 0x80 || status == 0x90))
             addEvent ({ position, EventKind::keyUp, data[1] & 0x7f, 0, 0, {} });
         else
             addEvent ({ position, EventKind::passThrough, 0, 0, 0, { data, size } });
     }
 
-    if (arpRunning && ! heldNotes.isEmpty())
-    {
-        if (blockIsHostSynced)
-            addHostSyncedTicks (numSamples);
-        else
-            addFreeRunningTicks (numSamples);
-    }
+    // With the transport playing, a chord that starts exactly on a grid point
+    // (as every quantised clip does) plays that point: the grid is laid out
+    // as soon as a key goes down in the block, and each tick finds out for
+    // itself whether notes are held by then.
+    if (blockIsHostSynced && (arpRunning || keyDownInBlock))
+        addHostSyncedTicks (numSamples);
+    else if (! blockIsHostSynced && arpRunning && ! heldNotes.isEmpty())
+        addFreeRunningTicks (numSamples);
 
     sortBlockEvents();
 

@@ -71,6 +71,19 @@ TEST (HostSyncedClock, GridPointAtTheBlockStartTicksAtSampleZero)
     EXPECT_EQ (ons[0], blockStart);
 }
 
+TEST (HostSyncedClock, AChordStartingOnAGridPointPlaysThatPoint)
+{
+    ArpAudioProcessor processor;
+    OfflineHost host (processor, 44100.0, 512);
+    host.setPlaying (true);
+    host.setPpqPosition (1.0);
+    host.processBlock (512, { on (0, 60), on (0, 64) });
+
+    const auto ons = test::noteOnTimes (host.getOutput());
+    ASSERT_EQ (ons.size(), 1u);
+    EXPECT_EQ (ons[0], 0);
+}
+
 TEST (FreeRunningClock, FirstNoteOneStepAfterTheKeyThenOnePerStep)
 {
     ArpAudioProcessor processor;

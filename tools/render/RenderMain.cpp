@@ -1,0 +1,56 @@
+#include "Renderer.h"
+
+#include <juce_events/juce_events.h>
+
+#include <iostream>
+#include <unistd.h>
+
+// mur-render: MUR's arpeggio of a MIDI file, offline.
+int main (int argc, char** argv)
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+
+    juce::StringArray args;
+    for (int i = 1; i < argc; ++i)
+        args.add (juce::String::fromUTF8 (argv[i]));
+
+    juce::String error;
+    const auto options = mur::render::parseArguments (args, error);
+
+    if (! options)
+    {
+        std::cerr << "mur-render: " << error << "\n";
+        return 2;
+    }
+
+    if (options->showHelp)
+    {
+        std::cout << mur::render::usage();
+        return 0;
+    }
+
+    const bool drawProgress = options->showProgress || isatty (STDERR_FILENO);
+    auto progress = [drawProgress] (double fraction)
+    {
+        if (! drawProgress)
+            return;
+        const auto filled = static_cast<int> (fraction * 40.0);
+        std::cerr << "\rrendering [" << std::string (static_cast<size_t> (filled), '#')
+                  << std::string (static_cast<size_t> (40 - filled), '.') << "] " << static_cast<int> (fraction * 100.0) << "%"
+                  << (fraction >= 1.0 ? "\n" : "") << std::flush;
+    };
+
+    std::cout << "input:      " << (options->input == juce::File() ? juce::String ("built-in demo (Am F C G, two bars each)")
+                                                                   : options->input.getFullPathName()) << "\n";
+
+    const auto summary = mur::render::render (*options, error, progress);
+
+    if (! summary)
+    {
+        std::cerr << "mur-render: " << error << "\n";
+        return 2;
+    }
+
+    std::cout << summary->describe() << "written:    " << options->output.getFullPathName() << "\n";
+    return 0;
+}

@@ -163,6 +163,7 @@ private:
     void scheduleInThisBlock (EventKind kind, int note, int dueSample);
     void keyDown (int note, int velocity);
     void keyUp (int note);
+    void releaseHeldNote (int slot);
     void startClock();
     void noteOffDue (int note, int dueSample, int position);
     void previewOffDue (int note, int dueSample, int position);
@@ -176,6 +177,7 @@ private:
     void performDeferredWriteBacks();
     void sendChangeNotification();
     float limitToRange (int parameterIndex, float value) const noexcept;
+    bool storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept;
     void setPatternGainFromHost (int step, float value) noexcept;
     void resetBeatPulsePattern();
 

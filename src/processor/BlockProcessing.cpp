@@ -336,21 +336,26 @@ void ArpAudioProcessor::keyDown (int note, int velocity)
         return;
     }
 
+    // A second press releases a latched note.
     if (const auto slot = heldNotes.indexOf (note); slot >= 0)
     {
-        // A second press releases a latched note.
-        heldNotes.removeAt (slot);
-
-        if (heldNotes.isEmpty())
-        {
-            arpRunning = false;
-            relatchPending = false;
-        }
+        releaseHeldNote (slot);
         return;
     }
 
     if (heldNotes.insert ({ note, velocity }) && heldNotes.size() == 1)
         startClock();
+}
+
+void ArpAudioProcessor::releaseHeldNote (int slot)
+{
+    heldNotes.removeAt (slot);
+
+    if (heldNotes.isEmpty())
+    {
+        arpRunning = false;
+        relatchPending = false;
+    }
 }
 
 void ArpAudioProcessor::keyUp (int note)
@@ -360,13 +365,7 @@ void ArpAudioProcessor::keyUp (int note)
     if (! mirrors.holdMode)
     {
         if (const auto slot = heldNotes.indexOf (note); slot >= 0)
-            heldNotes.removeAt (slot);
-
-        if (heldNotes.isEmpty())
-        {
-            arpRunning = false;
-            relatchPending = false;
-        }
+            releaseHeldNote (slot);
         return;
     }
 

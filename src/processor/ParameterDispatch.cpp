@@ -71,6 +71,15 @@ float ArpAudioProcessor::limitToRange (int parameterIndex, float value) const no
     return juce::jlimit (range.start, range.end, value);
 }
 
+bool ArpAudioProcessor::storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept
+{
+    if (! isFinite (value))
+        return false;
+
+    mirror = limitToRange (parameterIndex, value);
+    return true;
+}
+
 void ArpAudioProcessor::writeBack (int parameterIndex, double value)
 {
     const auto index = static_cast<size_t> (parameterIndex);
@@ -112,40 +121,36 @@ void ArpAudioProcessor::performDeferredWriteBacks()
 //==============================================================================
 void ArpAudioProcessor::setLeakRate (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.leakRate, ids::pos::leakRate, value))
         return;
 
-    mirrors.leakRate = limitToRange (ids::pos::leakRate, value);
     engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::leakRate, mirrors.leakRate);
 }
 
 void ArpAudioProcessor::setRecurrenceScale (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.recurrenceScale, ids::pos::recurrenceScale, value))
         return;
 
-    mirrors.recurrenceScale = limitToRange (ids::pos::recurrenceScale, value);
     engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::recurrenceScale, mirrors.recurrenceScale);
 }
 
 void ArpAudioProcessor::setNoiseAmount (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.noiseAmount, ids::pos::noiseAmount, value))
         return;
 
-    mirrors.noiseAmount = limitToRange (ids::pos::noiseAmount, value);
     engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::noiseAmount, mirrors.noiseAmount);
 }
 
 void ArpAudioProcessor::setFeedbackScale (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.feedbackScale, ids::pos::feedbackScale, value))
         return;
 
-    mirrors.feedbackScale = limitToRange (ids::pos::feedbackScale, value);
     writeBack (ids::pos::feedbackScale, mirrors.feedbackScale);
 }
 
@@ -160,48 +165,43 @@ void ArpAudioProcessor::setHiddenSize (int value)
 
 void ArpAudioProcessor::setActivationGain (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.activationGain, ids::pos::activationGain, value))
         return;
 
-    mirrors.activationGain = limitToRange (ids::pos::activationGain, value);
     engine->setActivationGain (mirrors.activationGain);
     writeBack (ids::pos::activationGain, mirrors.activationGain);
 }
 
 void ArpAudioProcessor::setBiasGain (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.biasGain, ids::pos::biasGain, value))
         return;
 
-    mirrors.biasGain = limitToRange (ids::pos::biasGain, value);
     engine->setBiasGain (mirrors.biasGain);
     writeBack (ids::pos::biasGain, mirrors.biasGain);
 }
 
 void ArpAudioProcessor::setSoftmaxGain (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.softmaxGain, ids::pos::softmaxGain, value))
         return;
 
-    mirrors.softmaxGain = limitToRange (ids::pos::softmaxGain, value);
     writeBack (ids::pos::softmaxGain, mirrors.softmaxGain);
 }
 
 void ArpAudioProcessor::setRepeatGain (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.repeatGain, ids::pos::repeatGain, value))
         return;
 
-    mirrors.repeatGain = limitToRange (ids::pos::repeatGain, value);
     writeBack (ids::pos::repeatGain, mirrors.repeatGain);
 }
 
 void ArpAudioProcessor::setNeighborGain (float value)
 {
-    if (! isFinite (value))
+    if (! storeInRange (mirrors.neighborGain, ids::pos::neighborGain, value))
         return;
 
-    mirrors.neighborGain = limitToRange (ids::pos::neighborGain, value);
     writeBack (ids::pos::neighborGain, mirrors.neighborGain);
 }
 

@@ -298,6 +298,29 @@ TEST (NoteOrder, ANoteChosenAgainBeforeItsNoteOffGetsOnlyTheLaterOne)
     EXPECT_LT (offs, ons);
 }
 
+TEST (PublishedData, StepsRaiseTheFlagAfterWritingWhatTheyAnnounce)
+{
+    ArpAudioProcessor processor;
+    EXPECT_TRUE (processor.hostPlaying.load());
+    EXPECT_FALSE (processor.stepPublished.load());
+
+    const auto output = playFromZero (processor, 256, 6000, { 60, 64, 67 });
+    ASSERT_EQ (test::noteOnTimes (output).size(), 2u);
+
+    EXPECT_TRUE (processor.stepPublished.exchange (false, std::memory_order_acquire));
+    EXPECT_TRUE (processor.hostPlaying.load());
+    EXPECT_EQ (processor.accentStepForDisplay.load(), -1); // host-synced steps leave it alone
+
+    float sum = 0.0f;
+    for (int i = 0; i < 51; ++i)
+        sum += processor.getPublishedProbability (i);
+    EXPECT_NEAR (sum, 1.0f, 1e-5f);
+    EXPECT_EQ (processor.getPublishedProbability (0), 0.0f); // Breath is off by default
+    EXPECT_GE (processor.getPreviousChoice(), 0);
+    EXPECT_LT (processor.getPreviousChoice(), 3);
+    EXPECT_EQ (processor.getPlaybackCounts().steps.get(), 2);
+}
+
 TEST (Preview, SoundsForAQuarterSecondAndRestartsOnRepeat)
 {
     ArpAudioProcessor processor;

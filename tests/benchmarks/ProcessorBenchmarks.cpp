@@ -1,0 +1,54 @@
+#include "OfflineHost.h"
+#include "processor/ArpAudioProcessor.h"
+
+#include <benchmark/benchmark.h>
+#include <juce_events/juce_events.h>
+
+// The heaviest realistic load: 50 held notes, all 50 hidden units, 1/96 steps
+// at 300 BPM, 32-sample blocks at 48 kHz (a step every 12.5 blocks).
+namespace
+{
+using namespace mur;
+
+void worstCaseProcessBlock (benchmark::State& state)
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+    ArpAudioProcessor processor;
+    processor.setHiddenSize (50);
+    processor.setBeatRate (0);
+    processor.setNoteGain (0, 0.3f);
+    processor.setNeighborGain (0.4f);
+
+    render::SimulatedPlayHead playHead;
+    playHead.bpm = 300.0;
+    playHead.playing = true;
+    processor.setPlayHead (&playHead);
+    processor.prepareToPlay (48000.0, 32);
+
+    juce::AudioBuffer<float> audio (2, 32);
+    juce::MidiBuffer midi;
+    midi.ensureSize (8192);
+
+    for (int note = 30; note < 80; ++note)
+        midi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (90)), 0);
+
+    std::int64_t position = 0;
+    for (auto _ : state)
+    {
+        playHead.ppqPosition = static_cast<double> (position) / 48000.0 * 5.0;
+        processor.processBlock (audio, midi);
+        midi.clear();
+        position += 32;
+    }
+
+    processor.setPlayHead (nullptr);
+    // CPU time over the audio time processed, in percent.
+    const auto audioSeconds = static_cast<double> (state.iterations()) * 32.0 / 48000.0;
+    state.counters["realtime_percent"] = benchmark::Counter (audioSeconds / 100.0,
+                                                             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK (worstCaseProcessBlock)->Unit (benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,3 +1,5 @@
+#include "persistence/PresetLibrary.h"
+
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -9,5 +11,14 @@ int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
     juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+
+    // Presets go to a scratch documents folder, never the user's.
+    const auto documents = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                               .getNonexistentChildFile ("mur-tests-documents", {}, false);
+    documents.createDirectory();
+    mur::PresetLibrary::setDocumentsFolderForTesting (documents);
+
+    const auto result = RUN_ALL_TESTS();
+    documents.deleteRecursively();
+    return result;
 }

@@ -87,6 +87,9 @@ ArpAudioProcessor::ArpAudioProcessor()
 
     resetBeatPulsePattern();
 
+    presetLibrary.ensureFolders();
+    currentPresetFolder = presetLibrary.presetsFolder();
+
     undoManager.clearUndoHistory();
 
     messageThreadTasks = std::make_unique<MessageThreadTasks> (*this);
@@ -128,15 +131,32 @@ juce::AudioProcessorEditor* ArpAudioProcessor::createEditor()
     return new ArpAudioProcessorEditor (*this);
 }
 
-void ArpAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-
-void ArpAudioProcessor::setStateInformation (const void*, int) {}
-
 //==============================================================================
 void ArpAudioProcessor::reseed()
 {
-    arpSeed = static_cast<std::int32_t> (static_cast<std::uint32_t> (juce::Random::getSystemRandom().nextInt64()));
-    reseedNetwork (*engine, static_cast<std::uint32_t> (arpSeed.get()));
+    reseed (static_cast<std::int32_t> (static_cast<std::uint32_t> (juce::Random::getSystemRandom().nextInt64())));
+}
+
+void ArpAudioProcessor::reseed (std::int32_t seed)
+{
+    arpSeed = seed;
+    reseedNetwork (*engine, static_cast<std::uint32_t> (seed));
+}
+
+void ArpAudioProcessor::undo()
+{
+    if (undoManager.canUndo() && ! undoManager.undo())
+        undoManager.clearUndoHistory();
+
+    undoManager.beginNewTransaction();
+}
+
+void ArpAudioProcessor::redo()
+{
+    if (undoManager.canRedo() && ! undoManager.redo())
+        undoManager.clearUndoHistory();
+
+    undoManager.beginNewTransaction();
 }
 
 float ArpAudioProcessor::getNoteGain (int index) const noexcept

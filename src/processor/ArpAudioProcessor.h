@@ -8,6 +8,7 @@
 #include "engine/NeuralEngine.h"
 #include "engine/NoteSelection.h"
 #include "engine/WholeStep.h"
+#include "persistence/PresetLibrary.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -118,6 +119,45 @@ public:
     // Draws a new seed and a new network from it (the editor's Reseed). The
     // coefficients, the active size and all parameters stay as they are.
     void reseed();
+    void reseed (std::int32_t seed);
+
+    //==============================================================================
+    // The state document: XML settings, a zero byte, a marker and the network.
+    // Presets are the same document without hold mode and gate length.
+    void writeStateDocument (juce::MemoryBlock& destination, bool includeTransportSettings) const;
+    void readStateDocument (const void* data, size_t sizeInBytes, const juce::String& presetName,
+                            bool includeTransportSettings);
+    // The earlier form: the parameter tree in JUCE's binary XML.
+    void readLegacyState (const void* data, int sizeInBytes);
+
+    // Presets.
+    const PresetLibrary& getPresetLibrary() const noexcept { return presetLibrary; }
+    void ensurePresetFolders() { presetLibrary.ensureFolders(); }
+    void savePreset (const juce::File& file);
+    void loadPresetFile (const juce::File& file);
+    juce::File findPresetFile (const juce::String& presetName) const { return presetLibrary.find (presetName); }
+    void syncCurrentPresetFolder();
+    juce::Array<juce::File> listPresetsInCurrentFolder() const { return PresetLibrary::list (currentPresetFolder); }
+    juce::File loadDialogFolder() const { return presetLibrary.loadDialogFolder (currentPresetFolder); }
+    juce::File saveDialogFolder() const { return presetLibrary.saveDialogFolder (currentPresetFolder); }
+    // Loads the preset after (or before) the displayed one in the current
+    // folder, wrapping around; returns the file loaded, if any.
+    juce::File loadAdjacentPreset (const juce::String& displayedName, bool next);
+    const juce::String& getCurrentPresetName() const noexcept { return currentPresetName; }
+    const juce::File& getCurrentPresetFolder() const noexcept { return currentPresetFolder; }
+
+    // Undo history of the parameters.
+    void beginUndoTransaction() { undoManager.beginNewTransaction(); }
+    void undo();
+    void redo();
+    bool canUndo() const { return undoManager.canUndo(); }
+    bool canRedo() const { return undoManager.canRedo(); }
+
+    // The XY pad's remembered positions and the Inertia/Echo link.
+    const std::vector<XYCheckpoint>& getXYCheckpoints() const noexcept { return xyCheckpoints; }
+    void setXYCheckpoints (std::vector<XYCheckpoint> checkpoints) { xyCheckpoints = std::move (checkpoints); }
+    bool getLinkLeakRecurrence() const noexcept { return linkLeakRecurrence; }
+    void setLinkLeakRecurrence (bool shouldLink) { linkLeakRecurrence = shouldLink; }
 
     //==============================================================================
     juce::AudioProcessorValueTreeState& getParameterTree() noexcept { return parameters; }
@@ -180,6 +220,9 @@ private:
     bool storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept;
     void setPatternGainFromHost (int step, float value) noexcept;
     void resetBeatPulsePattern();
+    void applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings);
+    void applyStoredNetworkBlock (const juce::uint8* data, size_t size);
+    void postChangeNotification() { parameterChangePending.store (true, std::memory_order_release); }
 
     //==============================================================================
     // Declaration order is destruction order in reverse; the undo manager is
@@ -236,8 +279,9 @@ private:
     std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
     BeatPulseGains beatPulseGains;
 
+    PresetLibrary presetLibrary;
     juce::String currentPresetName;
-    juce::String currentPresetFolder;
+    juce::File currentPresetFolder;
     std::vector<XYCheckpoint> xyCheckpoints;
     bool linkLeakRecurrence = false;
 

@@ -1,0 +1,357 @@
+#include "processor/ArpAudioProcessor.h"
+
+#include "NetworkBlock.h"
+#include "engine/NetworkShaping.h"
+#include "processor/ParameterIds.h"
+
+#include <cmath>
+#include <cstring>
+
+// The processor's state document: how a host project and a preset file hold
+// everything MUR is, and how both are read back, including damaged ones.
+namespace mur
+{
+namespace
+{
+// A number from a document: text that is not a number reads as 0, a missing
+// attribute or a non-finite number takes the default.
+double readReal (const juce::XmlElement& e, const char* name, double fallback)
+{
+    if (! e.hasAttribute (name))
+        return fallback;
+
+    const auto value = e.getDoubleAttribute (name, fallback);
+    return std::isfinite (value) ? value : fallback;
+}
+
+float readFloat (const juce::XmlElement& e, const char* name, double fallback)
+{
+    return static_cast<float> (juce::jlimit (-3.0e38, 3.0e38, readReal (e, name, fallback)));
+}
+
+int readInt (const juce::XmlElement& e, const char* name, int fallback)
+{
+    return e.getIntAttribute (name, fallback);
+}
+
+juce::String xmlTextUpToZero (const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const char*> (data);
+    const auto* zero = static_cast<const char*> (std::memchr (bytes, 0, size));
+    const auto length = zero != nullptr ? static_cast<size_t> (zero - bytes) : size;
+    return juce::String::fromUTF8 (bytes, static_cast<int> (juce::jmin<size_t> (length, std::numeric_limits<int>::max())));
+}
+
+std::unique_ptr<juce::XmlElement> parseDocument (const void* data, size_t size)
+{
+    if (data == nullptr || size == 0)
+        return nullptr;
+
+    return juce::XmlDocument::parse (xmlTextUpToZero (data, size));
+}
+} // namespace
+
+//==============================================================================
+void ArpAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    writeStateDocument (destData, true);
+}
+
+void ArpAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= 0)
+        return;
+
+    const auto size = static_cast<size_t> (sizeInBytes);
+
+    if (auto root = parseDocument (data, size); root != nullptr && root->hasTagName ("Arp"))
+    {
+        readStateDocument (data, size, {}, true);
+        syncCurrentPresetFolder();
+    }
+    else
+    {
+        readLegacyState (data, sizeInBytes);
+    }
+}
+
+//==============================================================================
+void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool includeTransportSettings) const
+{
+    juce::XmlElement root ("Arp");
+    auto real = [] (float v) { return static_cast<double> (v); };
+
+    root.setAttribute ("arpSeed", arpSeed.get());
+    root.setAttribute ("leakRate", real (mirrors.leakRate));
+    root.setAttribute ("recurrenceScale", real (mirrors.recurrenceScale));
+    root.setAttribute ("feedbackScale", real (mirrors.feedbackScale));
+    root.setAttribute ("noiseAmount", real (mirrors.noiseAmount));
+    root.setAttribute ("hiddenSize", mirrors.hiddenSize.get());
+    root.setAttribute ("activationGain", real (mirrors.activationGain));
+    root.setAttribute ("biasGain", real (mirrors.biasGain));
+    root.setAttribute ("softmaxGain", real (mirrors.softmaxGain));
+    root.setAttribute ("rateFormat", 1);
+    root.setAttribute ("beatRate", mirrors.rateIndex.get());
+    root.setAttribute ("currentPresetName", currentPresetName.trim());
+    root.setAttribute ("linkLeakRecurrence", linkLeakRecurrence ? 1 : 0);
+    root.setAttribute ("controlInput0", real (mirrors.controlInput0));
+    root.setAttribute ("controlInput1", real (mirrors.controlInput1));
+    root.setAttribute ("repeatGain", real (mirrors.repeatGain));
+    root.setAttribute ("neighborGain", real (mirrors.neighborGain));
+    root.setAttribute ("numSteps", mirrors.numSteps.get());
+    root.setAttribute ("pulseTimeShiftStep", mirrors.pulseTimeShiftStep.get());
+    root.setAttribute ("pulseTimeShift", real (mirrors.pulseTimeShift));
+    root.setAttribute ("pulseGain", real (mirrors.pulseGain));
+
+    if (includeTransportSettings)
+    {
+        root.setAttribute ("holdMode", mirrors.holdMode ? 1 : 0);
+        root.setAttribute ("gatePercentage", mirrors.gatePercentage.get());
+    }
+
+    auto* gains = root.createNewChildElement ("NoteGains");
+    for (int i = 0; i < numOutputs; ++i)
+        gains->setAttribute ("Gain" + juce::String (i), real (noteGains[static_cast<size_t> (i)]));
+
+    auto* pattern = root.createNewChildElement ("BeatPulseGains");
+    pattern->setAttribute ("NumGains", beatPulseGains.size());
+    for (int i = 0; i < beatPulseGains.size(); ++i)
+        pattern->setAttribute ("Gain" + juce::String (i), real (beatPulseGains[i]));
+
+    auto* checkpoints = root.createNewChildElement ("XYCheckpoints");
+    for (const auto& checkpoint : xyCheckpoints)
+    {
+        auto* cp = checkpoints->createNewChildElement ("cp");
+        cp->setAttribute ("x", real (checkpoint.x));
+        cp->setAttribute ("y", real (checkpoint.y));
+        cp->setAttribute ("colour", juce::Colour (checkpoint.colour).toString());
+    }
+
+    root.setAttribute ("hasBinaryRNNData", 1);
+
+    const auto text = root.toString();
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve (static_cast<size_t> (text.getNumBytesAsUTF8()) + 1 + networkMarkerLength + 32036);
+    bytes.insert (bytes.end(), text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8());
+    bytes.push_back (0);
+    bytes.insert (bytes.end(), networkMarker, networkMarker + networkMarkerLength);
+    appendNetworkBlock (bytes, *engine);
+
+    destination.replaceAll (bytes.data(), bytes.size());
+}
+
+//==============================================================================
+void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes, const juce::String& presetName,
+                                           bool includeTransportSettings)
+{
+    undoManager.beginNewTransaction();
+
+    const auto root = parseDocument (data, sizeInBytes);
+
+    if (root != nullptr)
+    {
+        if (root->hasTagName ("Arp"))
+        {
+            applyDocumentSettings (*root, includeTransportSettings);
+            currentPresetName = presetName.isNotEmpty() ? presetName.trim()
+                                                        : root->getStringAttribute ("currentPresetName").trim();
+        }
+
+        if (root->getIntAttribute ("hasBinaryRNNData", 0) != 0)
+            applyStoredNetworkBlock (static_cast<const juce::uint8*> (data), sizeInBytes);
+
+        if (root->hasAttribute ("arpSeed"))
+            engine->reseed (static_cast<std::uint32_t> (arpSeed.get()));
+    }
+
+    postChangeNotification();
+}
+
+void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings)
+{
+    arpSeed = readInt (root, "arpSeed", defaultArpSeed);
+    setLeakRate (readFloat (root, "leakRate", 0.1));
+    setRecurrenceScale (readFloat (root, "recurrenceScale", 1.0));
+    setFeedbackScale (readFloat (root, "feedbackScale", 1.0));
+    setNoiseAmount (readFloat (root, "noiseAmount", 0.0));
+    setHiddenSize (readInt (root, "hiddenSize", 5));
+    setActivationGain (readFloat (root, "activationGain", 1.0));
+    setBiasGain (readFloat (root, "biasGain", 1.0));
+    setSoftmaxGain (readFloat (root, "softmaxGain", 1000.0));
+    setPulseTimeShift (readFloat (root, "pulseTimeShift", 0.0));
+    setRepeatGain (readFloat (root, "repeatGain", 0.5));
+
+    // Documents before rateFormat 1 numbered the rates one higher.
+    const auto format = readInt (root, "rateFormat", 0);
+    auto rate = readInt (root, "beatRate", format < 1 ? 6 : 5);
+    if (format < 1)
+        rate = rate >= 13 ? 12 : (rate > 0 ? rate - 1 : rate);
+    setBeatRate (juce::jlimit (0, numRates - 1, rate));
+
+    linkLeakRecurrence = readInt (root, "linkLeakRecurrence", 0) != 0;
+
+    if (includeTransportSettings)
+    {
+        setHoldMode (readInt (root, "holdMode", 0) != 0);
+        setGatePercentage (readReal (root, "gatePercentage", mirrors.gatePercentage));
+    }
+
+    setControlInput (0, readFloat (root, "controlInput0", 0.0));
+    setControlInput (1, readFloat (root, "controlInput1", 0.0));
+    setNeighborGain (readFloat (root, "neighborGain", 0.0));
+    setNumSteps (juce::jlimit (2, maxAccentSteps, readInt (root, "numSteps", 16)));
+    setStartStep (readInt (root, "pulseTimeShiftStep", 0));
+    setPulseGain (readFloat (root, "pulseGain", 1.0));
+
+    if (const auto* gains = root.getChildByName ("NoteGains"))
+        for (int i = 0; i < numOutputs; ++i)
+        {
+            const auto name = "Gain" + juce::String (i);
+            setNoteGain (i, juce::jlimit (0.0f, 1.0f, readFloat (*gains, name.toRawUTF8(), i == 0 ? 0.0 : 0.5)));
+        }
+
+    if (const auto* pattern = root.getChildByName ("BeatPulseGains"))
+    {
+        const auto count = juce::jmin (readInt (*pattern, "NumGains", 0), maxAccentSteps);
+
+        if (count > 0)
+        {
+            ensureBeatPulseGainCount (count);
+            for (int j = 0; j < count; ++j)
+            {
+                const auto name = "Gain" + juce::String (j);
+                setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, name.toRawUTF8(), 0.0)));
+            }
+        }
+    }
+
+    if (const auto* checkpoints = root.getChildByName ("XYCheckpoints"))
+    {
+        xyCheckpoints.clear();
+        for (const auto* cp : checkpoints->getChildWithTagNameIterator ("cp"))
+            xyCheckpoints.push_back ({ readFloat (*cp, "x", 0.0), readFloat (*cp, "y", 0.0),
+                                       juce::Colour::fromString (cp->getStringAttribute ("colour", "ff808080")).getARGB() });
+    }
+}
+
+void ArpAudioProcessor::applyStoredNetworkBlock (const juce::uint8* data, size_t size)
+{
+    const auto stored = readNetworkBlock (data, size);
+
+    if (! stored)
+        return;
+
+    const auto seed = static_cast<std::uint32_t> (arpSeed.get());
+
+    if (! applyStoredNetwork (*engine, stored->inputs, stored->hidden, stored->outputs, stored->input,
+                              stored->recurrent, stored->readout, stored->state, seed))
+        return;
+
+    engine->reseed (seed);
+
+    // The engine needs exactly one bias value per hidden unit; anything else
+    // is treated as a missing bias and drawn afresh.
+    if (! stored->bias || ! engine->setBias (*stored->bias))
+        engine->redrawBias();
+
+    engine->setActiveHiddenSize (mirrors.hiddenSize);
+}
+
+//==============================================================================
+void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
+{
+    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    if (xml == nullptr)
+        return;
+
+    const auto tree = juce::ValueTree::fromXml (*xml);
+    if (! tree.isValid() || ! tree.hasType (parameters.state.getType()))
+        return;
+
+    parameters.replaceState (tree);
+    undoManager.clearUndoHistory();
+
+    if (tree.hasProperty ("arpSeed"))
+        arpSeed = static_cast<int> (tree.getProperty ("arpSeed", defaultArpSeed));
+    if (tree.hasProperty ("currentPresetName"))
+        currentPresetName = tree.getProperty ("currentPresetName").toString().trim();
+    linkLeakRecurrence = static_cast<bool> (tree.getProperty ("linkLeakRecurrence", false));
+
+    // A stored parameter value, or the current one where the tree has none.
+    auto stored = [&tree] (const juce::String& id, double current)
+    {
+        const auto child = tree.getChildWithProperty ("id", id);
+        const auto value = child.isValid() ? static_cast<double> (child.getProperty ("value", current)) : current;
+        return std::isfinite (value) ? value : current;
+    };
+    auto storedFloat = [&] (const char* id, float current) { return static_cast<float> (stored (id, current)); };
+    auto storedInt = [&] (const char* id, int current) { return juce::roundToInt (stored (id, current)); };
+
+    const auto* gainsChild = xml->getChildByName ("NoteGains");
+    for (int i = 0; i < numOutputs; ++i)
+    {
+        auto gain = juce::jlimit (0.0f, 1.0f, static_cast<float> (stored (ids::noteGain (i), getNoteGain (i))));
+        if (gainsChild != nullptr)
+            gain = juce::jlimit (0.0f, 1.0f, readFloat (*gainsChild, ("Gain" + juce::String (i)).toRawUTF8(), gain));
+        noteGains[static_cast<size_t> (i)] = gain;
+    }
+
+    setLeakRate (storedFloat (ids::leakRate, mirrors.leakRate));
+    setRecurrenceScale (storedFloat (ids::recurrenceScale, mirrors.recurrenceScale));
+    setFeedbackScale (storedFloat (ids::feedbackScale, mirrors.feedbackScale));
+    setNoiseAmount (storedFloat (ids::noiseAmount, mirrors.noiseAmount));
+    setHiddenSize (storedInt (ids::hiddenSize, mirrors.hiddenSize));
+    setActivationGain (storedFloat (ids::activationGain, mirrors.activationGain));
+    setBiasGain (storedFloat (ids::biasGain, mirrors.biasGain));
+    setSoftmaxGain (storedFloat (ids::softmaxGain, mirrors.softmaxGain));
+    setPulseGain (storedFloat (ids::pulseGain, mirrors.pulseGain));
+    setRepeatGain (storedFloat (ids::repeatGain, mirrors.repeatGain));
+    setNeighborGain (storedFloat (ids::neighborGain, mirrors.neighborGain));
+    setGatePercentage (stored (ids::gatePercentage, mirrors.gatePercentage));
+    setHoldMode (stored (ids::holdMode, mirrors.holdMode ? 1.0 : 0.0) >= 0.5);
+    setBeatRate (juce::jlimit (0, numRates - 1, storedInt (ids::beatRate, mirrors.rateIndex)));
+    setControlInput (0, storedFloat (ids::controlInput0, mirrors.controlInput0));
+    setControlInput (1, storedFloat (ids::controlInput1, mirrors.controlInput1));
+    bypassNoteGains = stored (ids::bypassNoteGains, bypassNoteGains ? 1.0 : 0.0) >= 0.5;
+    setDarkPaletteBias (storedFloat (ids::darkPaletteBias, mirrors.darkPaletteBias));
+    setLightPaletteBias (storedFloat (ids::lightPaletteBias, mirrors.lightPaletteBias));
+    setNumSteps (storedInt (ids::numSteps, mirrors.numSteps));
+    setStartStep (storedInt (ids::pulseTimeShiftStep, mirrors.pulseTimeShiftStep));
+
+    if (const auto* pattern = xml->getChildByName ("BeatPulseGains"))
+    {
+        const auto count = juce::jmin (readInt (*pattern, "NumGains", beatPulseGains.size()), maxAccentSteps);
+
+        if (count > 0)
+        {
+            beatPulseGains.resize (count);
+            for (int j = 0; j < count; ++j)
+                beatPulseGains.set (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, ("Gain" + juce::String (j)).toRawUTF8(), beatPulseGains[j])));
+
+            for (int j = 0; j < juce::jmin (beatPulseGains.size(), ids::numBeatPulseParams); ++j)
+                if (auto* parameter = parameterByIndex[static_cast<size_t> (ids::pos::beatPulseGain1 + j)])
+                    parameter->setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, (beatPulseGains[j] + 1.0f) * 0.5f));
+        }
+    }
+
+    const auto seed = static_cast<std::uint32_t> (arpSeed.get());
+
+    if (tree.hasProperty ("rnnWeightsBase64"))
+    {
+        juce::MemoryBlock block;
+        if (block.fromBase64Encoding (tree.getProperty ("rnnWeightsBase64").toString()))
+            if (const auto network = readLegacyNetwork (static_cast<const std::uint8_t*> (block.getData()), block.getSize()))
+                if (applyStoredNetwork (*engine, network->inputs, network->hidden, network->outputs, network->input,
+                                        network->recurrent, network->readout, network->state, seed))
+                    engine->reseed (seed);
+    }
+    else if (tree.hasProperty ("arpSeed"))
+    {
+        engine->reseed (seed);
+    }
+
+    postChangeNotification();
+    syncCurrentPresetFolder();
+}
+
+} // namespace mur

@@ -16,7 +16,7 @@ int main (int argc, char** argv)
     const auto documents = juce::File::getSpecialLocation (juce::File::tempDirectory)
                                .getNonexistentChildFile ("mur-tests-documents", {}, false);
     documents.createDirectory();
-    mur::PresetLibrary::setDocumentsFolderForTesting (documents);
+    mur::PresetLibrary::setDocumentsFolderOverride (documents);
 
     const auto result = RUN_ALL_TESTS();
     documents.deleteRecursively();

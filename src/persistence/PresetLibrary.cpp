@@ -16,7 +16,7 @@ bool isInside (const juce::File& file, const juce::File& folder)
 }
 } // namespace
 
-void PresetLibrary::setDocumentsFolderForTesting (const juce::File& folder)
+void PresetLibrary::setDocumentsFolderOverride (const juce::File& folder)
 {
     documentsOverride() = folder;
 }

@@ -35,8 +35,9 @@ public:
     // both ends; the first (next) or last (previous) when it is not listed.
     static juce::File adjacent (const juce::Array<juce::File>& files, const juce::String& displayedName, bool next);
 
-    // Process-wide documents folder for every processor created afterwards.
-    static void setDocumentsFolderForTesting (const juce::File& folder);
+    // A documents folder for every processor created afterwards in this
+    // process (tests and the preset generator use a scratch folder).
+    static void setDocumentsFolderOverride (const juce::File& folder);
 
 private:
     juce::File documents;

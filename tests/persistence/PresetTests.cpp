@@ -20,7 +20,7 @@ protected:
     {
         documents = scratch.getFile();
         ASSERT_TRUE (documents.createDirectory());
-        PresetLibrary::setDocumentsFolderForTesting (documents);
+        PresetLibrary::setDocumentsFolderOverride (documents);
     }
 
     void TearDown() override { documents.deleteRecursively(); }

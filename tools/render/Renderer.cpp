@@ -97,6 +97,7 @@ juce::String usage()
            "  --rate R                step length: 1/96 1/64 1/48 1/32 1/24 1/16 1/12 1/8 1/6 1/4 1/3 1/2 1/1\n"
            "  --sample-rate N         host sample rate (default 48000)\n"
            "  --block N               host block size in samples (default 512)\n"
+           "  --preset FILE           start from a preset file (.fxp); --set values apply after it\n"
            "  --set ID=VALUE          set any parameter, e.g. --set softmaxGain=40 --set holdMode=on\n"
            "  --progress              always show the progress bar\n"
            "  -h, --help              this text\n";
@@ -133,6 +134,12 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
             if (! next (value))
                 return std::nullopt;
             options.output = cwd.getChildFile (value);
+        }
+        else if (arg == "--preset")
+        {
+            if (! next (value))
+                return std::nullopt;
+            options.preset = cwd.getChildFile (value);
         }
         else if (arg == "--bpm")
         {
@@ -310,6 +317,26 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
 
     ArpAudioProcessor processor;
     processor.setBeatRate (defaultRateIndex);
+
+    if (options.preset != juce::File())
+    {
+        juce::MemoryBlock content;
+        if (! options.preset.existsAsFile() || ! options.preset.loadFileAsData (content))
+        {
+            error = "no such preset: " + options.preset.getFullPathName();
+            return std::nullopt;
+        }
+
+        const auto xml = juce::XmlDocument::parse (juce::String::fromUTF8 (static_cast<const char*> (content.getData()),
+                                                                          static_cast<int> (strnlen (static_cast<const char*> (content.getData()), content.getSize()))));
+        if (xml == nullptr || ! xml->hasTagName ("Arp"))
+        {
+            error = options.preset.getFullPathName() + " is not a MUR preset";
+            return std::nullopt;
+        }
+
+        processor.loadPresetFile (options.preset);
+    }
 
     for (const auto& [id, value] : options.settings)
         if (! applySetting (processor, id, value, error))

@@ -13,6 +13,7 @@ struct RenderOptions
     juce::File input;                  // a standard MIDI file; empty for the built-in demo
     juce::File output;                 // where the arpeggiated MIDI file goes
     std::optional<double> bpm;         // overrides the file's tempo
+    juce::File preset;                 // a preset file applied before any --set
     double sampleRate = 48000.0;
     int blockSize = 512;
     std::vector<std::pair<juce::String, juce::String>> settings; // parameter ID, value text

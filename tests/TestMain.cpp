@@ -1,3 +1,4 @@
+#include "editor/UserSettings.h"
 #include "persistence/PresetLibrary.h"
 
 #include <juce_events/juce_events.h>
@@ -12,11 +13,12 @@ int main (int argc, char** argv)
     testing::InitGoogleTest (&argc, argv);
     juce::ScopedJuceInitialiser_GUI juce;
 
-    // Presets go to a scratch documents folder, never the user's.
+    // Presets and settings go to a scratch folder, never the user's.
     const auto documents = juce::File::getSpecialLocation (juce::File::tempDirectory)
                                .getNonexistentChildFile ("mur-tests-documents", {}, false);
     documents.createDirectory();
     mur::PresetLibrary::setDocumentsFolderOverride (documents);
+    mur::settings::setFolderOverride (documents.getChildFile ("settings"));
 
     const auto result = RUN_ALL_TESTS();
     documents.deleteRecursively();

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <memory>
+#include <mutex>
+
+// The small per-user store that outlives sessions and is shared by every
+// instance in the process: which release notes were confirmed, which update
+// notice was put off, and that the XY pad and accent ring were tried.
+// Every access opens the file, uses it and closes it under one lock.
+namespace mur::settings
+{
+
+inline constexpr const char* changelogAcknowledgedVersion = "changelog_acknowledged_version";
+inline constexpr const char* dismissedUpdateVersion = "dismissed_update_version";
+inline constexpr const char* updateRemindAfter = "update_remind_after";
+inline constexpr const char* trackpadUnderstood = "trackpad_understood";
+inline constexpr const char* pulseKnobsUnderstood = "pulse_knobs_understood";
+
+// The process-wide lock every access holds from opening to closing.
+std::mutex& userSettingsLock();
+
+// Opens the store; the caller holds userSettingsLock(). Null when it cannot be opened.
+std::unique_ptr<juce::PropertiesFile> openUserSettings();
+
+// One locked read: the stored text, or the default when the key or the whole
+// store is missing.
+juce::String read (const juce::String& key, const juce::String& defaultValue = {});
+
+// One locked write; a store that cannot be opened is skipped.
+void write (const juce::String& key, const juce::String& value);
+
+// The file the store lives in (a per-user application-data folder).
+juce::File settingsFile();
+
+// Points the store at another folder (tests use a scratch folder).
+void setFolderOverride (const juce::File& folder);
+
+} // namespace mur::settings

@@ -125,31 +125,35 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
         juce::String value;
         double number = 0.0;
 
+        // A numeric option's value, checked against its limits.
+        auto numberIn = [&] (double low, double high, bool whole, const char* what)
+        {
+            if (! next (value))
+                return false;
+
+            if (! parseNumber (value, number) || number < low || number > high || (whole && number != std::floor (number)))
+            {
+                error = arg + " takes " + what + " from " + juce::String (low) + " to " + juce::String (high)
+                      + ", not \"" + value + "\"";
+                return false;
+            }
+            return true;
+        };
+
         if (arg == "-h" || arg == "--help")
             options.showHelp = true;
         else if (arg == "--progress")
             options.showProgress = true;
-        else if (arg == "-o" || arg == "--output")
+        else if (arg == "-o" || arg == "--output" || arg == "--preset")
         {
             if (! next (value))
                 return std::nullopt;
-            options.output = cwd.getChildFile (value);
-        }
-        else if (arg == "--preset")
-        {
-            if (! next (value))
-                return std::nullopt;
-            options.preset = cwd.getChildFile (value);
+            (arg == "--preset" ? options.preset : options.output) = cwd.getChildFile (value);
         }
         else if (arg == "--bpm")
         {
-            if (! next (value))
+            if (! numberIn (1.0, 999.0, false, "a tempo"))
                 return std::nullopt;
-            if (! parseNumber (value, number) || number < 1.0 || number > 999.0)
-            {
-                error = "--bpm takes a tempo from 1 to 999, not \"" + value + "\"";
-                return std::nullopt;
-            }
             options.bpm = number;
         }
         else if (arg == "--rate")
@@ -166,24 +170,14 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
         }
         else if (arg == "--sample-rate")
         {
-            if (! next (value))
+            if (! numberIn (8000.0, 384000.0, false, "a sample rate"))
                 return std::nullopt;
-            if (! parseNumber (value, number) || number < 8000.0 || number > 384000.0)
-            {
-                error = "--sample-rate takes a rate from 8000 to 384000, not \"" + value + "\"";
-                return std::nullopt;
-            }
             options.sampleRate = number;
         }
         else if (arg == "--block")
         {
-            if (! next (value))
+            if (! numberIn (1.0, 65536.0, true, "a whole number of samples"))
                 return std::nullopt;
-            if (! parseNumber (value, number) || number < 1.0 || number > 65536.0 || number != std::floor (number))
-            {
-                error = "--block takes a whole number of samples from 1 to 65536, not \"" + value + "\"";
-                return std::nullopt;
-            }
             options.blockSize = static_cast<int> (number);
         }
         else if (arg == "--set")

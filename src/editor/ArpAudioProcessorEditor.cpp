@@ -1,32 +1,481 @@
 #include "ArpAudioProcessorEditor.h"
 
+#include "EditorResources.h"
+#include "LinkedKnobs.h"
 #include "processor/ArpAudioProcessor.h"
 
 namespace mur
 {
+namespace
+{
+// Where each control sits, in design units.
+const juce::Rectangle<int> inertiaBounds { 66, 405, 70, 70 }, echoBounds { 169, 405, 70, 70 },
+    repetitionBounds { 809, 291, 70, 70 }, proximityBounds { 889, 291, 70, 70 }, breathBounds { 969, 291, 70, 70 },
+    holdBounds { 1012, 479, 10, 10 }, resetBounds { 825, 479, 10, 10 }, linkBounds { 148, 436, 10, 10 },
+    saveBounds { 728, 21, 16, 16 }, reseedBounds { 174, 287, 17, 17 }, undoBounds { 330, 23, 12, 12 },
+    redoBounds { 358, 23, 12, 12 }, previousBounds { 401, 23, 7, 12 }, nextBounds { 669, 23, 7, 12 },
+    accentSettingsBounds { 673, 139, 19, 19 }, presetLabelBounds { 432, 20, 215, 18 },
+    circularTimeBounds { 350, 103, 380, 380 };
+
+int heldNoteHash (const HeldNotes& held)
+{
+    auto h = static_cast<std::uint32_t> (held.size());
+    for (int i = 0; i < held.size(); ++i)
+        h = h * 131u + static_cast<std::uint32_t> (held[i].note);
+    return static_cast<int> (h);
+}
+} // namespace
 
 ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     : juce::AudioProcessorEditor (p), processor (p)
 {
+    processor.addChangeListener (this);
+    setAlwaysOnTop (true);
+    setWantsKeyboardFocus (true);
+    setOpaque (true);
+
+    tooltipWindow.setLookAndFeel (&tooltipLookAndFeel);
+    tooltipWindow.suppressTips = [this] { return ! presetBarShown; };
+
+    noteColours = palette::computeNoteColours (processor.getHeldNotes().size(), processor.getMirrors().darkPaletteBias,
+                                               processor.getMirrors().lightPaletteBias);
+
+    addAndMakeVisible (designRoot);
+
+    createButtons();
+
+    setResizeLimits (designWidth / 2, designHeight / 2, designWidth * 2, designHeight * 2);
+    getConstrainer()->setFixedAspectRatio (2.0);
+    setResizable (true, false);
     setSize (designWidth, designHeight);
+
+    createKnobs();
+
+    presetLabel.setColour (juce::Label::textColourId, juce::Colour::fromString ("FF0B0070"));
+    presetLabel.setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    presetLabel.setFont (presetFont (13.0f));
+    presetLabel.setJustificationType (juce::Justification::centred);
+    presetLabel.setBorderSize ({});
+    presetLabel.setEditable (false);
+    presetLabel.setInterceptsMouseClicks (true, true);
+    presetLabel.setTooltip ("Click to load preset from file.");
+    presetLabel.addMouseListener (this, false);
+    designRoot.addAndMakeVisible (presetLabel);
+
+    presetName = processor.getCurrentPresetName();
+    processor.syncCurrentPresetFolder();
+    if (presetName.isNotEmpty())
+        refreshPresetLabel();
+
+    syncControlsFromProcessor();
+    resized();
+
+    savingPreset = false;
+    startTimer (10);
 }
 
-ArpAudioProcessorEditor::~ArpAudioProcessorEditor() = default;
-
-void ArpAudioProcessorEditor::paint (juce::Graphics& g)
+ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
-    g.fillAll (juce::Colour (0xff1a1024));
-    g.setColour (juce::Colour (0xffe8f0e0));
-    g.setFont (juce::Font (48.0f));
-    g.drawText (processor.getName(), getLocalBounds(), juce::Justification::centred);
+    presetLabel.removeMouseListener (this);
+    processor.removeChangeListener (this);
+    stopTimer();
+    tooltipWindow.setLookAndFeel (nullptr);
 }
 
-void ArpAudioProcessorEditor::resized() {}
-
-void ArpAudioProcessorEditor::paletteChanged()
+//==============================================================================
+void ArpAudioProcessorEditor::createKnobs()
 {
+    auto knob = [this] (std::unique_ptr<ImageKnobComponent>& target, float initial, const char* tip,
+                        std::function<void (float)> action)
+    {
+        target = std::make_unique<ImageKnobComponent> ([this, action = std::move (action)] (float v)
+        {
+            action (v);
+            markPresetModified();
+        }, initial);
+        target->setTooltip (tip);
+        designRoot.addAndMakeVisible (*target);
+    };
+
+    knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { inertiaMoved (q); });
+    knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { echoMoved (q); });
+    knob (repetitionKnob, 0.5f, "Repetition bias. Left: discourages repeats; right: encourages them.",
+          [this] (float v) { processor.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
+    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { processor.setNeighborGain (v); });
+    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { processor.setNoteGain (0, v); });
+}
+
+void ArpAudioProcessorEditor::createButtons()
+{
+    auto add = [this] (juce::Button& button, const char* tip, std::function<void()> action)
+    {
+        button.setTooltip (tip);
+        button.onClick = std::move (action);
+        designRoot.addAndMakeVisible (button);
+    };
+
+    holdButton = std::make_unique<CustomButtonComponent> ("holdButton");
+    holdButton->setClickingTogglesState (true);
+    add (*holdButton, "Hold incoming notes to continue arpeggiation after key release.",
+         [this] { processor.setHoldMode (holdButton->getToggleState()); });
+
+    resetButton = std::make_unique<CustomButtonComponent> ("resetNoteGainsDot");
+    add (*resetButton, "Reset all note probabilities to default.", [this]
+    {
+        processor.resetNoteGains();
+        markPresetModified();
+    });
+
+    linkButton = std::make_unique<CustomButtonComponent> ("Link");
+    linkButton->setClickingTogglesState (true);
+    add (*linkButton, "Keep memory span constant while editing Inertia and Echo.", [this]
+    {
+        processor.setLinkLeakRecurrence (linkButton->getToggleState());
+        if (linkButton->getToggleState())
+            memorySpan = link::memorySpan (processor.getMirrors().leakRate, processor.getMirrors().recurrenceScale);
+    });
+
+    saveButton = std::make_unique<SaveButtonComponent> ("savePresetButton");
+    add (*saveButton, "Save preset to file.", [this] { savePresetButtonClicked(); });
+
+    reseedButton = std::make_unique<ReseedButtonComponent> ("reseedButton");
+    add (*reseedButton, "Reseed the neural engine to randomize behaviour.", [this] { reseedClicked(); });
+
+    accentSettingsButton = std::make_unique<SeqSettingsButtonComponent> ("pulseMenuToggleButton");
+    add (*accentSettingsButton, "Open or close accent sequencer settings.", [] {});
+
+    undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
+    add (*undoButton, "Undo last change.", [this] { if (processor.canUndo()) processor.undo(); });
+
+    redoButton = std::make_unique<RedoButtonComponent> ("redoButton");
+    add (*redoButton, "Redo last undone change.", [this] { if (processor.canRedo()) processor.redo(); });
+
+    previousButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuPreviousButton", 0);
+    add (*previousButton, "Load previous preset in folder.", [this] { loadAdjacentPreset (false); });
+
+    nextButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuNextButton", 1);
+    add (*nextButton, "Load next preset in folder.", [this] { loadAdjacentPreset (true); });
+}
+
+ImageKnobComponent& ArpAudioProcessorEditor::getKnob (const juce::String& name)
+{
+    if (name == "Inertia") return *inertiaKnob;
+    if (name == "Echo") return *echoKnob;
+    if (name == "Repetition") return *repetitionKnob;
+    if (name == "Proximity") return *proximityKnob;
+    return *breathKnob;
+}
+
+juce::Button* ArpAudioProcessorEditor::getButton (const juce::String& name)
+{
+    for (auto* child : designRoot.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getName() == name)
+            return button;
+    return nullptr;
+}
+
+//==============================================================================
+void ArpAudioProcessorEditor::resized()
+{
+    const auto sx = static_cast<float> (getWidth()) / designWidth;
+    const auto sy = static_cast<float> (getHeight()) / designHeight;
+
+    designRoot.setBounds (0, 0, designWidth, designHeight);
+    designRoot.setTransform (juce::AffineTransform::scale (sx, sy));
+    designRoot.setPixelSize (getWidth(), getHeight());
+
+    const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
+        { holdButton.get(), holdBounds }, { resetButton.get(), resetBounds }, { linkButton.get(), linkBounds },
+        { inertiaKnob.get(), inertiaBounds }, { echoKnob.get(), echoBounds }, { repetitionKnob.get(), repetitionBounds },
+        { proximityKnob.get(), proximityBounds }, { breathKnob.get(), breathBounds }, { saveButton.get(), saveBounds },
+        { reseedButton.get(), reseedBounds }, { undoButton.get(), undoBounds }, { redoButton.get(), redoBounds },
+        { previousButton.get(), previousBounds }, { nextButton.get(), nextBounds },
+        { accentSettingsButton.get(), accentSettingsBounds }, { &presetLabel, presetLabelBounds },
+    };
+
+    for (const auto& [component, bounds] : layout)
+        if (component != nullptr)
+            component->setBounds (bounds);
+
+    const auto centre = circularTimeBounds.toFloat().getCentre();
+    padRect = { (centre.x - 145.0f) * sx, (centre.y - 145.0f) * sy, 290.0f * sx, 290.0f * sy };
+}
+
+bool ArpAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
+{
+    const auto mods = key.getModifiers();
+
+    if (key.getKeyCode() == 'H' && mods.isCtrlDown() && mods.isShiftDown())
+    {
+        setPresetBarShown (! presetBarShown);
+        return true;
+    }
+
+    return false;
+}
+
+void ArpAudioProcessorEditor::setPresetBarShown (bool shouldShow)
+{
+    presetBarShown = shouldShow;
+    undoButton->setVisible (shouldShow);
+    redoButton->setVisible (shouldShow);
+
+    for (juce::Component* c : { static_cast<juce::Component*> (previousButton.get()), static_cast<juce::Component*> (nextButton.get()),
+                                static_cast<juce::Component*> (&presetLabel), static_cast<juce::Component*> (saveButton.get()) })
+    {
+        c->setAlpha (shouldShow ? 1.0f : 0.0f);
+        c->setEnabled (shouldShow);
+    }
+
+    presetLabel.setInterceptsMouseClicks (shouldShow, shouldShow);
+    presetLabel.setMouseCursor (shouldShow ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
+    designRoot.setPresetBarShown (shouldShow);
+    tooltipWindow.hideTip();
+}
+
+//==============================================================================
+void ArpAudioProcessorEditor::mouseEnter (const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &presetLabel)
+        presetLabel.setMouseCursor (presetBarShown ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
+}
+
+void ArpAudioProcessorEditor::mouseExit (const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &presetLabel)
+        presetLabel.setMouseCursor (juce::MouseCursor::NormalCursor);
+}
+
+void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &presetLabel && presetBarShown)
+        loadPresetButtonClicked();
+}
+
+//==============================================================================
+void ArpAudioProcessorEditor::markPresetModified()
+{
+    if (loadingPreset || savingPreset || syncingControls || presetModified)
+        return;
+
+    presetModified = true;
+    if (presetName.isNotEmpty())
+        refreshPresetLabel();
+}
+
+void ArpAudioProcessorEditor::refreshPresetLabel()
+{
+    presetLabel.setText (presetModified ? presetName + " *" : presetName, juce::dontSendNotification);
+}
+
+void ArpAudioProcessorEditor::capturePresetFile (const juce::File& file, bool loaded)
+{
+    presetName = file.getFileNameWithoutExtension();
+    refreshPresetLabel();
+
+    if (loaded)
+    {
+        syncingControls = true;
+        syncControlsFromProcessor();
+        syncingControls = false;
+        viewsDirty = true;
+    }
+}
+
+void ArpAudioProcessorEditor::loadPresetButtonClicked()
+{
+    chooser = std::make_unique<juce::FileChooser> ("Load Preset", processor.loadDialogFolder(), "*.fxp", true);
+    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                          [this] (const juce::FileChooser& fc)
+    {
+        const auto file = fc.getResult();
+        if (file.getFullPathName().isEmpty())
+            return;
+
+        loadingPreset = true;
+        presetModified = false;
+        processor.loadPresetFile (file);
+        loadingPreset = false;
+        capturePresetFile (file, true);
+    });
+}
+
+void ArpAudioProcessorEditor::savePresetButtonClicked()
+{
+    if (! presetBarShown)
+        return;
+
+    processor.ensurePresetFolders();
+    chooser = std::make_unique<juce::FileChooser> ("Save Preset", processor.saveDialogFolder(), "*.fxp", true);
+    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
+                          [this] (const juce::FileChooser& fc)
+    {
+        const auto file = fc.getResult();
+        if (file.getFullPathName().isEmpty())
+            return;
+
+        savingPreset = true;
+        processor.savePreset (file);
+        savingPreset = false;
+        presetModified = false;
+        capturePresetFile (file, false);
+    });
+}
+
+void ArpAudioProcessorEditor::loadAdjacentPreset (bool next)
+{
+    if (! presetBarShown)
+        return;
+
+    const auto files = processor.listPresetsInCurrentFolder();
+    if (files.isEmpty())
+        return;
+
+    const auto file = PresetLibrary::adjacent (files, presetName, next);
+    presetModified = false;
+    loadingPreset = true;
+    processor.loadPresetFile (file);
+    loadingPreset = false;
+    capturePresetFile (file, true);
+}
+
+void ArpAudioProcessorEditor::reseedClicked()
+{
+    processor.reseed();
+    refreshPalette();
+    markPresetModified();
+    repaint();
+}
+
+//==============================================================================
+void ArpAudioProcessorEditor::inertiaMoved (float q)
+{
+    if (linkGuard)
+        return;
+
+    const auto& m = processor.getMirrors();
+    const auto move = link::inertiaMoved (q, linkButton->getToggleState(), memorySpan, m.recurrenceScale);
+
+    linkGuard = true;
+    if (! move)
+    {
+        inertiaKnob->setValue (1.0f - m.leakRate);
+    }
+    else
+    {
+        processor.setLeakRate (move->leakRate);
+        if (linkButton->getToggleState())
+        {
+            processor.setRecurrenceScale (move->recurrenceScale);
+            echoKnob->setValue (move->recurrenceScale / 20.0f);
+        }
+    }
+    linkGuard = false;
+}
+
+void ArpAudioProcessorEditor::echoMoved (float q)
+{
+    if (linkGuard)
+        return;
+
+    const auto& m = processor.getMirrors();
+    const auto move = link::echoMoved (q, linkButton->getToggleState(), memorySpan, m.leakRate);
+
+    linkGuard = true;
+    if (! move)
+    {
+        echoKnob->setValue (m.recurrenceScale / 20.0f);
+    }
+    else
+    {
+        processor.setRecurrenceScale (move->recurrenceScale);
+        if (linkButton->getToggleState())
+        {
+            processor.setLeakRate (move->leakRate);
+            inertiaKnob->setValue (1.0f - move->leakRate);
+        }
+    }
+    linkGuard = false;
+}
+
+void ArpAudioProcessorEditor::syncControlsFromProcessor()
+{
+    const auto& m = processor.getMirrors();
+    const auto wasSyncing = std::exchange (syncingControls, true);
+
+    holdButton->setToggleState (m.holdMode, juce::dontSendNotification);
+    linkButton->setToggleState (processor.getLinkLeakRecurrence(), juce::dontSendNotification);
+    if (processor.getLinkLeakRecurrence())
+        memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
+
+    linkGuard = true;
+    inertiaKnob->setValue (1.0f - m.leakRate);
+    echoKnob->setValue (m.recurrenceScale / 20.0f);
+    linkGuard = false;
+    repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()));
+    proximityKnob->setValue (m.neighborGain);
+    breathKnob->setValue (processor.getNoteGain (0));
+
+    syncingControls = wasSyncing;
+}
+
+void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != &processor)
+        return;
+
+    syncingControls = true;
+    refreshPresetLabel();
+    syncControlsFromProcessor();
+    syncingControls = false;
+    repaint();
+}
+
+void ArpAudioProcessorEditor::refreshPalette()
+{
+    const auto& m = processor.getMirrors();
+    noteColours = palette::computeNoteColours (processor.getHeldNotes().size(), m.darkPaletteBias, m.lightPaletteBias);
+
+    palette::Settings settings;
+    settings.hiddenSize = m.hiddenSize;
+    settings.numHeld = processor.getHeldNotes().size();
+    settings.breathGain = processor.getNoteGain (0);
+    settings.darkBias = m.darkPaletteBias;
+    settings.lightBias = m.lightPaletteBias;
+    if (auto units = palette::computeUnitColours (processor.getEngine(), noteColours, settings); ! units.empty())
+        unitColours = std::move (units);
+
     ++paletteRefreshCount;
     repaint();
+}
+
+void ArpAudioProcessorEditor::timerCallback()
+{
+    const auto steps = processor.getMirrors().numSteps.get();
+    if (processor.getNumBeatPulseGains() < steps)
+        processor.ensureBeatPulseGainCount (steps);
+
+    syncingControls = true;
+    if (const auto hash = heldNoteHash (processor.getHeldNotes()); hash != heldNotesHash)
+    {
+        heldNotesHash = hash;
+        refreshPalette();
+        viewsDirty = true;
+    }
+    syncingControls = false;
+
+    if (processor.stepPublished.exchange (false, std::memory_order_acquire))
+        viewsDirty = true;
+    viewsDirty = false;
+
+    angle += 0.015f;
+    if (angle > 6283.1855f)
+        angle -= 6283.1855f;
+
+    if (undoButton->isEnabled() != processor.canUndo())
+        undoButton->setEnabled (processor.canUndo());
+    if (redoButton->isEnabled() != processor.canRedo())
+        redoButton->setEnabled (processor.canRedo());
 }
 
 } // namespace mur

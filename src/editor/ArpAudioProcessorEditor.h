@@ -1,5 +1,11 @@
 #pragma once
 
+#include "Buttons.h"
+#include "DesignRootComponent.h"
+#include "ImageKnobComponent.h"
+#include "LookAndFeels.h"
+#include "Palette.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace mur
@@ -7,27 +13,100 @@ namespace mur
 
 class ArpAudioProcessor;
 
-// The plug-in window: a fixed 1078 x 539 design.
-class ArpAudioProcessorEditor : public juce::AudioProcessorEditor
+// The plug-in window: a fixed 1078 x 539 design, scaled as a whole to the
+// size the host gives it. It owns the controls, keeps them in step with the
+// processor and hands every edit to the processor's setters.
+class ArpAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                private juce::Timer,
+                                public juce::ChangeListener
 {
 public:
-    static constexpr int designWidth = 1078;
-    static constexpr int designHeight = 539;
+    static constexpr int designWidth = DesignRootComponent::designWidth;
+    static constexpr int designHeight = DesignRootComponent::designHeight;
 
     explicit ArpAudioProcessorEditor (ArpAudioProcessor&);
     ~ArpAudioProcessorEditor() override;
 
-    // The palette biases changed: colours are recomputed and repainted.
-    void paletteChanged();
-
-    void paint (juce::Graphics&) override;
+    bool keyPressed (const juce::KeyPress&) override;
     void resized() override;
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
 
+    // The palette biases changed: colours are recomputed and repainted.
+    void refreshPalette();
+    void paletteChanged() { refreshPalette(); }
     int getPaletteRefreshCount() const noexcept { return paletteRefreshCount; }
 
+    // Preset bar.
+    void markPresetModified();
+    void refreshPresetLabel();
+    void loadPresetButtonClicked();
+    void savePresetButtonClicked();
+    void loadAdjacentPreset (bool next);
+    void setPresetBarShown (bool shouldShow);
+    bool isPresetBarShown() const noexcept { return presetBarShown; }
+    const juce::String& getPresetName() const noexcept { return presetName; }
+    juce::String getPresetLabelText() const { return presetLabel.getText(); }
+
+    void reseedClicked();
+
+    // The pad square in editor pixels (the XY pad and the accent ring's centre).
+    juce::Rectangle<float> getPadRect() const noexcept { return padRect; }
+    DesignRootComponent& getDesignRoot() noexcept { return designRoot; }
+
+    // Controls, by the name of what they drive.
+    ImageKnobComponent& getKnob (const juce::String& name);
+    juce::Button* getButton (const juce::String& name);
+
+    const palette::NoteColours& getNoteColours() const noexcept { return noteColours; }
+
+    // One step of the 10 ms timer, callable by tests.
+    void tick() { timerCallback(); }
+
 private:
+    void timerCallback() override;
+    void createKnobs();
+    void createButtons();
+    void syncControlsFromProcessor();
+    void inertiaMoved (float q);
+    void echoMoved (float q);
+    void capturePresetFile (const juce::File& file, bool loaded);
+
     ArpAudioProcessor& processor;
+
+    TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
+    TooltipLookAndFeel tooltipLookAndFeel;
+    ArpTooltipWindow tooltipWindow;
+
+    DesignRootComponent designRoot;
+    std::unique_ptr<ImageKnobComponent> inertiaKnob, echoKnob, repetitionKnob, proximityKnob, breathKnob;
+    std::unique_ptr<CustomButtonComponent> holdButton, linkButton, resetButton;
+    std::unique_ptr<SaveButtonComponent> saveButton;
+    std::unique_ptr<ReseedButtonComponent> reseedButton;
+    std::unique_ptr<UndoButtonComponent> undoButton;
+    std::unique_ptr<RedoButtonComponent> redoButton;
+    std::unique_ptr<presetMenuPreviousButtonComponent> previousButton, nextButton;
+    std::unique_ptr<SeqSettingsButtonComponent> accentSettingsButton;
+    juce::Label presetLabel;
+
+    palette::NoteColours noteColours;
+    std::vector<std::uint32_t> unitColours;
     int paletteRefreshCount = 0;
+
+    juce::Rectangle<float> padRect;
+    float angle = 0.0f;
+    int heldNotesHash = 0;
+    bool viewsDirty = false;
+
+    bool presetBarShown = true;
+    juce::String presetName;
+    bool presetModified = false, loadingPreset = false, savingPreset = true, syncingControls = false;
+    std::unique_ptr<juce::FileChooser> chooser;
+
+    bool linkGuard = false;
+    float memorySpan = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ArpAudioProcessorEditor)
 };

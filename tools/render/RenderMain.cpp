@@ -1,4 +1,5 @@
 #include "Renderer.h"
+#include "Snapshot.h"
 
 #include <juce_events/juce_events.h>
 
@@ -26,6 +27,19 @@ int main (int argc, char** argv)
     if (options->showHelp)
     {
         std::cout << mur::render::usage();
+        return 0;
+    }
+
+    if (options->snapshot != juce::File())
+    {
+        if (! mur::render::writeEditorSnapshot (options->snapshot, options->snapshotWidth, options->snapshotHeight, error))
+        {
+            std::cerr << "mur-render: " << error << "\n";
+            return 2;
+        }
+
+        std::cout << "written:    " << options->snapshot.getFullPathName() << " (" << options->snapshotWidth << " x "
+                  << options->snapshotHeight << ")\n";
         return 0;
     }
 

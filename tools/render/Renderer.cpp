@@ -99,6 +99,7 @@ juce::String usage()
            "  --block N               host block size in samples (default 512)\n"
            "  --preset FILE           start from a preset file (.fxp); --set values apply after it\n"
            "  --set ID=VALUE          set any parameter, e.g. --set softmaxGain=40 --set holdMode=on\n"
+           "  --snapshot FILE.png     write a picture of the editor instead (with --size WxH, default 1078x539)\n"
            "  --progress              always show the progress bar\n"
            "  -h, --help              this text\n";
 }
@@ -144,11 +145,25 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
             options.showHelp = true;
         else if (arg == "--progress")
             options.showProgress = true;
-        else if (arg == "-o" || arg == "--output" || arg == "--preset")
+        else if (arg == "-o" || arg == "--output" || arg == "--preset" || arg == "--snapshot")
         {
             if (! next (value))
                 return std::nullopt;
-            (arg == "--preset" ? options.preset : options.output) = cwd.getChildFile (value);
+            (arg == "--preset" ? options.preset : arg == "--snapshot" ? options.snapshot : options.output) = cwd.getChildFile (value);
+        }
+        else if (arg == "--size")
+        {
+            if (! next (value))
+                return std::nullopt;
+            const auto w = value.upToFirstOccurrenceOf ("x", false, true).getIntValue();
+            const auto h = value.fromFirstOccurrenceOf ("x", false, true).getIntValue();
+            if (w < 539 || w > 2156 || h < 270 || h > 1078 || ! value.containsOnly ("0123456789xX"))
+            {
+                error = "--size takes WIDTHxHEIGHT between 539x270 and 2156x1078, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            options.snapshotWidth = w;
+            options.snapshotHeight = h;
         }
         else if (arg == "--bpm")
         {

@@ -17,6 +17,8 @@ struct RenderOptions
     double sampleRate = 48000.0;
     int blockSize = 512;
     std::vector<std::pair<juce::String, juce::String>> settings; // parameter ID, value text
+    juce::File snapshot;               // when set: write a picture of the editor instead of rendering
+    int snapshotWidth = 1078, snapshotHeight = 539;
     bool showProgress = false;
     bool showHelp = false;
 };

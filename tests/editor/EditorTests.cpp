@@ -1,0 +1,155 @@
+#include "TestHelpers.h"
+#include "editor/ArpAudioProcessorEditor.h"
+#include "editor/LookAndFeels.h"
+#include "processor/ArpAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+namespace mur
+{
+namespace
+{
+
+class Editor : public testing::Test
+{
+protected:
+    juce::TemporaryFile scratch;
+    std::unique_ptr<ArpAudioProcessor> processor;
+    std::unique_ptr<ArpAudioProcessorEditor> editor;
+
+    void SetUp() override
+    {
+        scratch.getFile().createDirectory();
+        PresetLibrary::setDocumentsFolderOverride (scratch.getFile());
+        processor = std::make_unique<ArpAudioProcessor>();
+        editor.reset (dynamic_cast<ArpAudioProcessorEditor*> (processor->createEditorIfNeeded()));
+        ASSERT_NE (editor, nullptr);
+    }
+
+    void TearDown() override
+    {
+        editor.reset();
+        processor.reset();
+        scratch.getFile().deleteRecursively();
+    }
+
+    juce::Rectangle<int> onScreen (juce::Component& c)
+    {
+        return editor->getLocalArea (&c, c.getLocalBounds());
+    }
+};
+
+TEST_F (Editor, LayoutScalesAsAWholeAndKeepsTheRatio)
+{
+    auto& inertia = editor->getKnob ("Inertia");
+
+    editor->setSize (1078, 539);
+    EXPECT_EQ (onScreen (inertia), juce::Rectangle<int> (66, 405, 70, 70));
+    EXPECT_EQ (editor->getPadRect(), juce::Rectangle<float> (395, 148, 290, 290));
+
+    editor->setSize (2156, 1078);
+    EXPECT_EQ (onScreen (inertia), juce::Rectangle<int> (132, 810, 140, 140));
+    EXPECT_EQ (editor->getPadRect(), juce::Rectangle<float> (790, 296, 580, 580));
+
+    editor->setSize (539, 270);
+    EXPECT_NEAR (editor->getPadRect().getWidth(), 145.0f, 0.2f);
+
+    auto* constrainer = editor->getConstrainer();
+    ASSERT_NE (constrainer, nullptr);
+    EXPECT_DOUBLE_EQ (constrainer->getFixedAspectRatio(), 2.0);
+    EXPECT_EQ (constrainer->getMinimumWidth(), 539);
+    EXPECT_EQ (constrainer->getMaximumWidth(), 2156);
+}
+
+TEST_F (Editor, CtrlShiftHHidesAndRestoresThePresetBar)
+{
+    auto* undo = editor->getButton ("undoButton");
+    auto* save = editor->getButton ("savePresetButton");
+    ASSERT_NE (undo, nullptr);
+    ASSERT_NE (save, nullptr);
+
+    EXPECT_FALSE (editor->keyPressed (juce::KeyPress ('H', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_FALSE (editor->keyPressed (juce::KeyPress ('H')));
+    EXPECT_TRUE (editor->isPresetBarShown());
+
+    const auto ctrlShiftH = juce::KeyPress ('H', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0);
+    EXPECT_TRUE (editor->keyPressed (ctrlShiftH));
+    EXPECT_FALSE (editor->isPresetBarShown());
+    EXPECT_FALSE (undo->isVisible());
+    EXPECT_FALSE (save->isEnabled());
+    EXPECT_EQ (save->getAlpha(), 0.0f);
+    EXPECT_FALSE (editor->getDesignRoot().isPresetBarShown());
+
+    EXPECT_TRUE (editor->keyPressed (ctrlShiftH));
+    EXPECT_TRUE (editor->isPresetBarShown());
+    EXPECT_TRUE (undo->isVisible());
+    EXPECT_TRUE (save->isEnabled());
+}
+
+TEST_F (Editor, KnobsDriveTheirParametersAndMarkThePreset)
+{
+    const auto folder = processor->getPresetLibrary().presetsFolder().getChildFile ("Set");
+    folder.createDirectory();
+    for (auto* name : { "Bass", "lead", "Pad" })
+        processor->savePreset (folder.getChildFile (juce::String (name) + ".fxp"));
+
+    editor->loadAdjacentPreset (true); // after "Pad": wraps to the first file
+    EXPECT_EQ (editor->getPresetName(), "Bass");
+    EXPECT_EQ (editor->getPresetLabelText(), "Bass");
+
+    editor->getKnob ("Repetition").setValue (0.9f);
+    EXPECT_FLOAT_EQ (processor->getMirrors().repeatGain, 0.9f);
+    EXPECT_EQ (editor->getPresetLabelText(), "Bass *");
+
+    editor->getKnob ("Breath").setValue (0.3f);
+    EXPECT_FLOAT_EQ (processor->getNoteGain (0), 0.3f);
+    editor->getKnob ("Inertia").setValue (0.25f);
+    EXPECT_FLOAT_EQ (processor->getMirrors().leakRate, 0.75f);
+
+    editor->loadAdjacentPreset (true);
+    EXPECT_EQ (editor->getPresetLabelText(), "lead");
+    EXPECT_FLOAT_EQ (processor->getMirrors().repeatGain, 0.5f);
+    EXPECT_FLOAT_EQ (editor->getKnob ("Repetition").getValue(), 0.5f);
+
+    editor->loadAdjacentPreset (false);
+    editor->loadAdjacentPreset (false);
+    EXPECT_EQ (editor->getPresetLabelText(), "Pad");
+}
+
+TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
+{
+    auto* undo = editor->getButton ("undoButton");
+    editor->tick();
+    EXPECT_FALSE (undo->isEnabled());
+
+    processor->setNeighborGain (0.6f);
+    editor->tick();
+    EXPECT_TRUE (undo->isEnabled());
+
+    test::pumpMessages (80);
+    EXPECT_FLOAT_EQ (editor->getKnob ("Proximity").getValue(), 0.6f);
+
+    // Moves that arrive from the processor do not mark the preset.
+    EXPECT_EQ (editor->getPresetLabelText(), juce::String());
+}
+
+TEST (TooltipPlacement, AboveThePointerTowardsTheMiddle)
+{
+    TooltipLookAndFeel lf;
+    const juce::Rectangle<int> screen (0, 0, 1920, 1080);
+
+    const auto left = lf.getTooltipBounds ("Save preset to file.", { 100, 500 }, screen);
+    EXPECT_EQ (left.getX(), 124);
+    EXPECT_LT (left.getBottom(), 500);
+
+    const auto right = lf.getTooltipBounds ("Save preset to file.", { 1900, 500 }, screen);
+    EXPECT_LT (right.getRight(), 1900);
+
+    const auto corner = lf.getTooltipBounds ("x", { 5, 5 }, screen);
+    EXPECT_GE (corner.getY(), 0);
+    EXPECT_GE (corner.getWidth(), 80);
+    EXPECT_GE (corner.getHeight(), 24);
+}
+
+} // namespace
+} // namespace mur

@@ -252,6 +252,16 @@ void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
         loadPresetButtonClicked();
 }
 
+juce::MouseCursor ArpAudioProcessorEditor::getMouseCursor()
+{
+    // The pointing hand over the XY pad's circle.
+    const auto mouse = getMouseXYRelative().toFloat();
+    const auto centre = padRect.getCentre();
+    const auto radius = padRect.getWidth() / 2.0f;
+    return mouse.getDistanceSquaredFrom (centre) <= radius * radius ? juce::MouseCursor::PointingHandCursor
+                                                                    : juce::MouseCursor::NormalCursor;
+}
+
 //==============================================================================
 void ArpAudioProcessorEditor::markPresetModified()
 {

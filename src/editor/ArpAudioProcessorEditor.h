@@ -33,6 +33,7 @@ public:
     void mouseExit (const juce::MouseEvent&) override;
     void mouseDown (const juce::MouseEvent&) override;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
+    juce::MouseCursor getMouseCursor() override;
 
     // The palette biases changed: colours are recomputed and repainted.
     void refreshPalette();

@@ -1,0 +1,107 @@
+#include "OfflineHost.h"
+#include "editor/ArpAudioProcessorEditor.h"
+#include "processor/ArpAudioProcessor.h"
+
+#include <benchmark/benchmark.h>
+#include <juce_events/juce_events.h>
+
+#include <X11/Xlib.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <iostream>
+#include <thread>
+
+// One full paint of the editor with the software renderer, at design size and
+// at double size; with --cpu, the editor's CPU share in a real window (needs
+// an X display), idle and while an arpeggio plays.
+namespace
+{
+using namespace mur;
+
+void fullEditorPaint (benchmark::State& state)
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    const auto width = static_cast<int> (state.range (0));
+    editor->setSize (width, width / 2);
+
+    juce::Image image (juce::Image::ARGB, width, width / 2, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        editor->paintEntireComponent (g, true);
+    }
+}
+BENCHMARK (fullEditorPaint)->Arg (1078)->Arg (2156)->Unit (benchmark::kMillisecond);
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage (RUSAGE_SELF, &usage);
+    return static_cast<double> (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+         + static_cast<double> (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+void measureWindowCpu()
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
+    window.setContentNonOwned (editor.get(), true);
+    window.setVisible (true);
+
+    auto measure = [] (const char* what, double seconds)
+    {
+        const auto before = cpuSeconds();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (static_cast<int> (seconds * 1000.0));
+        std::cout << what << ": " << juce::String ((cpuSeconds() - before) / seconds * 100.0, 1) << " % of one core\n";
+    };
+
+    measure ("editor idle, 10 s", 10.0);
+
+    // A real-time audio thread playing a held chord.
+    std::atomic<bool> stop { false };
+    std::thread audio ([&]
+    {
+        render::SimulatedPlayHead playHead;
+        processor.setPlayHead (&playHead);
+        processor.prepareToPlay (48000.0, 256);
+        juce::AudioBuffer<float> buffer (2, 256);
+        juce::MidiBuffer midi;
+        for (int note : { 60, 63, 67, 70 })
+            midi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (100)), 0);
+        for (std::int64_t position = 0; ! stop; position += 256)
+        {
+            playHead.ppqPosition = static_cast<double> (position) / 48000.0 * 2.0;
+            processor.processBlock (buffer, midi);
+            midi.clear();
+            std::this_thread::sleep_for (std::chrono::microseconds (5333));
+        }
+        processor.setPlayHead (nullptr);
+    });
+
+    measure ("editor while an arpeggio plays, 10 s (audio thread included)", 10.0);
+    stop = true;
+    audio.join();
+    window.setVisible (false);
+    window.clearContentComponent();
+}
+} // namespace
+
+int main (int argc, char** argv)
+{
+    // As a host does: X errors (a bare server lacks a window manager's atoms) must not end the run.
+    XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
+    juce::ScopedJuceInitialiser_GUI juce;
+
+    if (argc > 1 && juce::String (argv[1]) == "--cpu")
+    {
+        measureWindowCpu();
+        return 0;
+    }
+
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

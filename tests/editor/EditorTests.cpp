@@ -133,6 +133,26 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());
 }
 
+TEST (TooltipWindow, TipsFallSilentWhileSuppressed)
+{
+    // Unsuppressed, the window answers as JUCE's own does (which also
+    // depends on the process being in front, so the test compares with it).
+    struct Probe : ArpTooltipWindow
+    {
+        juce::String standardTip (juce::Component& c) { return juce::TooltipWindow::getTipFor (c); }
+    } window;
+
+    juce::Label withTip;
+    withTip.setTooltip ("Play this note.");
+    bool hidden = true;
+    window.suppressTips = [&hidden] { return hidden; };
+
+    withTip.setTooltip ("Play this note.");
+    EXPECT_EQ (window.getTipFor (withTip), juce::String());
+    hidden = false;
+    EXPECT_EQ (window.getTipFor (withTip), window.standardTip (withTip));
+}
+
 TEST (TooltipPlacement, AboveThePointerTowardsTheMiddle)
 {
     TooltipLookAndFeel lf;

@@ -19,6 +19,13 @@ packages=(
     libbenchmark-dev
     xvfb
     xauth
+    libx11-dev
+    # The Windows build and its tests under Wine.
+    g++-mingw-w64-x86-64-posix
+    libz-mingw-w64-dev
+    libstb-dev
+    wine
+    wine64
 )
 
 missing=()

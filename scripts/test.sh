@@ -5,5 +5,11 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${MUR_BUILD_DIR:-$root/build}"
 
 bash "$root/scripts/build.sh"
+
+# The Windows bundle, which the suite runs under Wine, whenever the tools are here.
+if command -v wine >/dev/null 2>&1 && command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
+    MUR_WINDOWS_BUILD_DIR="${MUR_WINDOWS_BUILD_DIR:-$root/build-windows}" bash "$root/scripts/build-windows.sh"
+fi
+
 cd "$build"
 ctest --output-on-failure --timeout 900 "$@"

@@ -1,5 +1,7 @@
 #include "NeuralEngine.h"
 
+#include "PortableMaths.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -178,7 +180,7 @@ const std::vector<float>& NeuralEngine::step (const float* inputValues) noexcept
     for (size_t i = 0; i < h; ++i)
     {
         const auto p = (recurrentDrive[i] + inputDrive[i] + bias[i] * biasScale) * gain;
-        state[i] = (1.0f - leak) * state[i] + leak * std::tanh (p);
+        state[i] = (1.0f - leak) * state[i] + leak * maths::tanh (p);
     }
 
     std::fill (output.begin(), output.end(), 0.0f);

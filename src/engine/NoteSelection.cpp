@@ -1,5 +1,7 @@
 #include "NoteSelection.h"
 
+#include "PortableMaths.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -14,7 +16,7 @@ int clampHeld (int numHeld) noexcept { return std::clamp (numHeld, 0, maxHeldSlo
 float clampedLogit (float gain) noexcept
 {
     const float c = gain > 0.9999999f ? 0.9999999f : (gain < 1e-7f ? 1e-7f : gain);
-    return std::log (c / (1.0f - c));
+    return maths::log (c / (1.0f - c));
 }
 
 void buildNetworkInput (float* v, const NetworkInputValues& values) noexcept
@@ -58,7 +60,7 @@ void computeNoteProbabilities (const float* outputs, float* probabilities, int n
     {
         const auto g = settings.neighborGain;
         const float c = g > 0.9999999f ? 0.9999999f : (g < 1e-7f ? 1e-7f : g);
-        const auto w = -std::log (1.0f - c + 1e-7f);
+        const auto w = -maths::log (1.0f - c + 1e-7f);
         float totalPenalty = 0.0f;
 
         for (int s = 0; s < n; ++s)
@@ -82,13 +84,13 @@ void computeNoteProbabilities (const float* outputs, float* probabilities, int n
 
     float sum = 0.0f;
     for (int i = first; i <= n; ++i)
-        sum += std::exp ((l[static_cast<size_t> (i)] - m) * settings.softmaxGain);
+        sum += maths::exp ((l[static_cast<size_t> (i)] - m) * settings.softmaxGain);
 
     const auto divisor = std::max (sum, 1e-6f);
 
     std::fill (probabilities, probabilities + numCandidates, 0.0f);
     for (int i = first; i <= n; ++i)
-        probabilities[i] = std::exp ((l[static_cast<size_t> (i)] - m) * settings.softmaxGain) / divisor;
+        probabilities[i] = maths::exp ((l[static_cast<size_t> (i)] - m) * settings.softmaxGain) / divisor;
 }
 
 void NoteChooser::seed (std::int32_t arpSeed) noexcept

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PortableMaths.h"
+
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -101,11 +103,11 @@ public:
             x1 = std::ldexp (x1, -e);
             x2 = std::ldexp (x2, -e);
             s = x1 * x1 + x2 * x2;
-            logS = std::log (s) + static_cast<float> (e) * 1.3862944f;
+            logS = maths::log (s) + static_cast<float> (e) * 1.3862944f;
         }
         else
         {
-            logS = std::log (s);
+            logS = maths::log (s);
         }
 
         const float f = std::sqrt (-2.0f * logS / s);

@@ -135,7 +135,10 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
     bytes.insert (bytes.end(), text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8());
     bytes.push_back (0);
     bytes.insert (bytes.end(), networkMarker, networkMarker + networkMarkerLength);
-    appendNetworkBlock (bytes, *engine);
+    {
+        const ScopedEngineAccess access (*this);
+        appendNetworkBlock (bytes, *engine);
+    }
 
     destination.replaceAll (bytes.data(), bytes.size());
 }
@@ -156,6 +159,8 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
             currentPresetName = presetName.isNotEmpty() ? presetName.trim()
                                                         : root->getStringAttribute ("currentPresetName").trim();
         }
+
+        const ScopedEngineAccess access (*this);
 
         if (root->getIntAttribute ("hasBinaryRNNData", 0) != 0)
             applyStoredNetworkBlock (static_cast<const juce::uint8*> (data), sizeInBytes);
@@ -341,12 +346,16 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
         juce::MemoryBlock block;
         if (block.fromBase64Encoding (tree.getProperty ("rnnWeightsBase64").toString()))
             if (const auto network = readLegacyNetwork (static_cast<const std::uint8_t*> (block.getData()), block.getSize()))
+            {
+                const ScopedEngineAccess access (*this);
                 if (applyStoredNetwork (*engine, network->inputs, network->hidden, network->outputs, network->input,
                                         network->recurrent, network->readout, network->state, seed))
                     engine->reseed (seed);
+            }
     }
     else if (tree.hasProperty ("arpSeed"))
     {
+        const ScopedEngineAccess access (*this);
         engine->reseed (seed);
     }
 

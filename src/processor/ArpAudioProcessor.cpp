@@ -140,6 +140,7 @@ void ArpAudioProcessor::reseed()
 void ArpAudioProcessor::reseed (std::int32_t seed)
 {
     arpSeed = seed;
+    const ScopedEngineAccess access (*this);
     reseedNetwork (*engine, static_cast<std::uint32_t> (seed));
 }
 

@@ -17,6 +17,7 @@
 #include <bitset>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace mur
@@ -192,6 +193,26 @@ public:
 private:
     class MessageThreadTasks;
 
+    // The network's weights, state, bias and generator are rewritten in place
+    // by Reseed and state loading (message thread) and used by every step
+    // (audio thread). Whoever holds this flag has the engine to itself: the
+    // message thread waits for it (at most one step), the audio thread never
+    // waits and skips a step that finds it taken.
+    class ScopedEngineAccess
+    {
+    public:
+        explicit ScopedEngineAccess (const ArpAudioProcessor& p) : busy (p.engineBusy)
+        {
+            while (busy.exchange (true, std::memory_order_acquire))
+                std::this_thread::yield();
+        }
+
+        ~ScopedEngineAccess() { busy.store (false, std::memory_order_release); }
+
+    private:
+        std::atomic<bool>& busy;
+    };
+
     //==============================================================================
     // Block processing.
     void applyRequestsFromOtherThreads();
@@ -276,6 +297,7 @@ private:
     std::array<std::atomic<double>, ids::numParameters> deferredWriteValues {};
 
     std::unique_ptr<NeuralEngine> engine;
+    mutable std::atomic<bool> engineBusy { false };
     std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
     BeatPulseGains beatPulseGains;
 

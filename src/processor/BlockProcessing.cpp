@@ -479,7 +479,13 @@ void ArpAudioProcessor::stepTick (int position)
     settings.neighborGain = mirrors.neighborGain;
     settings.softmaxGain = mirrors.softmaxGain;
 
+    // The message thread is rewriting the network (Reseed or a state load,
+    // about a millisecond): this step does not run rather than wait.
+    if (engineBusy.exchange (true, std::memory_order_acquire))
+        return skip();
+
     const auto choice = runNetworkStep (*engine, noteChooser, workspace, values, settings, arpSeed);
+    engineBusy.store (false, std::memory_order_release);
 
     for (size_t i = 0; i < publishedProbabilities.size(); ++i)
         publishedProbabilities[i] = workspace.probabilities[i];

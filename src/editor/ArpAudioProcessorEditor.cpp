@@ -353,6 +353,22 @@ void ArpAudioProcessorEditor::reseedClicked()
 {
     processor.reseed();
     refreshPalette();
+
+    // The pad's checkpoints keep their places but take the colours the new
+    // network gives those places.
+    const auto& m = processor.getMirrors();
+    palette::Settings settings;
+    settings.hiddenSize = m.hiddenSize;
+    settings.numHeld = processor.getHeldNotes().size();
+    settings.breathGain = processor.getNoteGain (0);
+    settings.darkBias = m.darkPaletteBias;
+    settings.lightBias = m.lightPaletteBias;
+
+    auto checkpoints = processor.getXYCheckpoints();
+    for (auto& checkpoint : checkpoints)
+        checkpoint.colour = palette::positionColour (processor.getEngine(), noteColours, settings, checkpoint.x, checkpoint.y);
+    processor.setXYCheckpoints (std::move (checkpoints));
+
     markPresetModified();
     repaint();
 }

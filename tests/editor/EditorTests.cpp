@@ -133,6 +133,22 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());
 }
 
+TEST_F (Editor, ReseedRecoloursTheCheckpointsAndKeepsTheirPlaces)
+{
+    processor->setXYCheckpoints ({ { 0.5f, -0.5f, 0xff000000 }, { -0.9f, 0.2f, 0xff000000 } });
+    const auto seedBefore = processor->getArpSeed();
+
+    editor->reseedClicked();
+
+    EXPECT_NE (processor->getArpSeed(), seedBefore);
+    const auto& checkpoints = processor->getXYCheckpoints();
+    ASSERT_EQ (checkpoints.size(), 2u);
+    EXPECT_EQ (checkpoints[0].x, 0.5f);
+    EXPECT_EQ (checkpoints[1].y, 0.2f);
+    for (const auto& cp : checkpoints)
+        EXPECT_NE (cp.colour, 0xff000000u);
+}
+
 TEST (TooltipWindow, TipsFallSilentWhileSuppressed)
 {
     // Unsuppressed, the window answers as JUCE's own does (which also

@@ -38,18 +38,32 @@ pid_t startXvfb (const char* display)
 int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
+    const bool onlyListing = testing::GTEST_FLAG (list_tests);
 
     pid_t xvfb = -1;
-    if (std::getenv ("DISPLAY") == nullptr || *std::getenv ("DISPLAY") == 0)
+    if (! onlyListing && (std::getenv ("DISPLAY") == nullptr || *std::getenv ("DISPLAY") == 0))
     {
-        char display[16];
-        std::snprintf (display, sizeof (display), ":%d", 90 + static_cast<int> (getpid() % 100));
+        const auto number = 90 + static_cast<int> (getpid() % 100);
+        char display[16], socket[64];
+        std::snprintf (display, sizeof (display), ":%d", number);
+        std::snprintf (socket, sizeof (socket), "/tmp/.X11-unix/X%d", number);
         xvfb = startXvfb (display);
         setenv ("DISPLAY", display, 1);
-        usleep (800 * 1000);
 
+        // Wait (up to five seconds) for the server's socket, or for it to give up.
         int status = 0;
-        if (xvfb <= 0 || waitpid (xvfb, &status, WNOHANG) != 0)
+        bool exited = false;
+        for (int i = 0; i < 100 && access (socket, F_OK) != 0; ++i)
+        {
+            if (xvfb <= 0 || waitpid (xvfb, &status, WNOHANG) != 0)
+            {
+                exited = true;
+                break;
+            }
+            usleep (50 * 1000);
+        }
+
+        if (exited || access (socket, F_OK) != 0)
         {
             std::cout << "no X display and no Xvfb: the window tests are skipped\n";
             unsetenv ("DISPLAY");

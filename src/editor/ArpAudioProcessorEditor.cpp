@@ -37,8 +37,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     tooltipWindow.setLookAndFeel (&tooltipLookAndFeel);
     tooltipWindow.suppressTips = [this] { return ! presetBarShown; };
 
-    noteColours = palette::computeNoteColours (processor.getHeldNotes().size(), processor.getMirrors().darkPaletteBias,
-                                               processor.getMirrors().lightPaletteBias);
+    const auto settings = paletteSettings();
+    noteColours = palette::computeNoteColours (settings.numHeld, settings.darkBias, settings.lightBias);
 
     addAndMakeVisible (designRoot);
 
@@ -356,14 +356,7 @@ void ArpAudioProcessorEditor::reseedClicked()
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
-    const auto& m = processor.getMirrors();
-    palette::Settings settings;
-    settings.hiddenSize = m.hiddenSize;
-    settings.numHeld = processor.getHeldNotes().size();
-    settings.breathGain = processor.getNoteGain (0);
-    settings.darkBias = m.darkPaletteBias;
-    settings.lightBias = m.lightPaletteBias;
-
+    const auto settings = paletteSettings();
     auto checkpoints = processor.getXYCheckpoints();
     for (auto& checkpoint : checkpoints)
         checkpoint.colour = palette::positionColour (processor.getEngine(), noteColours, settings, checkpoint.x, checkpoint.y);
@@ -457,17 +450,23 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
     repaint();
 }
 
-void ArpAudioProcessorEditor::refreshPalette()
+palette::Settings ArpAudioProcessorEditor::paletteSettings() const
 {
     const auto& m = processor.getMirrors();
-    noteColours = palette::computeNoteColours (processor.getHeldNotes().size(), m.darkPaletteBias, m.lightPaletteBias);
-
     palette::Settings settings;
     settings.hiddenSize = m.hiddenSize;
     settings.numHeld = processor.getHeldNotes().size();
     settings.breathGain = processor.getNoteGain (0);
     settings.darkBias = m.darkPaletteBias;
     settings.lightBias = m.lightPaletteBias;
+    return settings;
+}
+
+void ArpAudioProcessorEditor::refreshPalette()
+{
+    const auto settings = paletteSettings();
+    noteColours = palette::computeNoteColours (settings.numHeld, settings.darkBias, settings.lightBias);
+
     if (auto units = palette::computeUnitColours (processor.getEngine(), noteColours, settings); ! units.empty())
         unitColours = std::move (units);
 

@@ -74,6 +74,7 @@ private:
     void inertiaMoved (float q);
     void echoMoved (float q);
     void capturePresetFile (const juce::File& file, bool loaded);
+    palette::Settings paletteSettings() const;
 
     ArpAudioProcessor& processor;
 

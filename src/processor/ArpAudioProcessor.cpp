@@ -48,8 +48,13 @@ ArpAudioProcessor::ArpAudioProcessor()
     positionInfo.setTimeSignature (juce::AudioPlayHead::TimeSignature { 4, 4 });
     positionInfo.setIsPlaying (false);
 
+    // Looked up once: every parameter change compares against these, also on
+    // the audio thread.
     for (int i = 0; i < ids::numParameters; ++i)
+    {
         parameterByIndex[static_cast<size_t> (i)] = parameters.getParameter (ids::all()[i]);
+        rawValueByIndex[static_cast<size_t> (i)] = parameters.getRawParameterValue (ids::all()[i]);
+    }
 
     // The mirrors start at their pre-engine values (see ParameterMirrors).
     aliveFlag = std::make_shared<std::atomic<bool>> (true);

@@ -259,6 +259,7 @@ private:
     juce::UndoManager undoManager { 30000, 30 };
     juce::AudioProcessorValueTreeState parameters;
     std::array<juce::RangedAudioParameter*, ids::numParameters> parameterByIndex {};
+    std::array<std::atomic<float>*, ids::numParameters> rawValueByIndex {};
 
     ParameterMirrors mirrors;
     std::array<Relaxed<float>, numOutputs> noteGains {};

@@ -83,7 +83,7 @@ bool ArpAudioProcessor::storeInRange (Relaxed<float>& mirror, int parameterIndex
 void ArpAudioProcessor::writeBack (int parameterIndex, double value)
 {
     const auto index = static_cast<size_t> (parameterIndex);
-    auto* raw = parameters.getRawParameterValue (ids::all()[parameterIndex]);
+    auto* raw = rawValueByIndex[index];
 
     if (raw == nullptr || static_cast<double> (raw->load()) == value)
         return;

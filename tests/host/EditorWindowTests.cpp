@@ -79,7 +79,7 @@ TEST (EditorWindow, TheHostedEditorShowsTheArtwork)
         GTEST_SKIP() << "no X display";
 
     juce::String error;
-    auto instance = host::loadVst3 (host::vst3BundleFor (juce::File (MUR_VST3_BINARY)), 48000.0, 512, error);
+    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 48000.0, 512, error);
     ASSERT_NE (instance, nullptr) << error;
 
     std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());

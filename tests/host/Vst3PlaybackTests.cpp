@@ -12,7 +12,7 @@ namespace
 std::unique_ptr<juce::AudioPluginInstance> load()
 {
     juce::String error;
-    auto instance = host::loadVst3 (host::vst3BundleFor (juce::File (MUR_VST3_BINARY)), 44100.0, 512, error);
+    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 44100.0, 512, error);
     EXPECT_NE (instance, nullptr) << error;
     return instance;
 }

@@ -61,7 +61,7 @@ protected:
     std::unique_ptr<juce::AudioPluginInstance> linuxInstance()
     {
         juce::String error;
-        auto instance = host::loadVst3 (host::vst3BundleFor (juce::File (MUR_VST3_BINARY)), 44100.0, 512, error);
+        auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 44100.0, 512, error);
         EXPECT_NE (instance, nullptr) << error;
         return instance;
     }

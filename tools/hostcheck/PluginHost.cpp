@@ -31,6 +31,12 @@ std::unique_ptr<juce::AudioPluginInstance> loadVst3 (const juce::File& bundle, d
     return format.createInstanceFromDescription (*types.getFirst(), sampleRate, blockSize, error);
 }
 
+std::unique_ptr<juce::AudioPluginInstance> loadVst3Module (const juce::File& moduleBinary, double sampleRate,
+                                                           int blockSize, juce::String& error)
+{
+    return loadVst3 (vst3BundleFor (moduleBinary), sampleRate, blockSize, error);
+}
+
 std::unique_ptr<juce::AudioPluginInstance> loadLv2 (const juce::File& bundle, const juce::String& uri,
                                                     double sampleRate, int blockSize, juce::String& error)
 {

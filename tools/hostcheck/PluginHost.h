@@ -19,6 +19,10 @@ std::unique_ptr<juce::AudioPluginInstance> loadVst3 (const juce::File& bundle, d
 std::unique_ptr<juce::AudioPluginInstance> loadLv2 (const juce::File& bundle, const juce::String& uri,
                                                     double sampleRate, int blockSize, juce::String& error);
 
+// Loads the VST3 bundle that holds a built module binary.
+std::unique_ptr<juce::AudioPluginInstance> loadVst3Module (const juce::File& moduleBinary, double sampleRate,
+                                                           int blockSize, juce::String& error);
+
 // The host-visible parameters a user sees: the plug-in's own and the
 // wrapper's Bypass, without the wrapper's MIDI controller stand-ins.
 juce::Array<juce::AudioProcessorParameter*> visibleParameters (juce::AudioPluginInstance& instance);

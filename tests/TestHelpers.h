@@ -2,6 +2,8 @@
 
 #include <juce_events/juce_events.h>
 
+#include <functional>
+
 namespace mur::test
 {
 
@@ -9,6 +11,23 @@ namespace mur::test
 inline void pumpMessages (int milliseconds = 20)
 {
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+// Runs the message loop until the condition holds or the time is up; returns
+// whether it holds.
+inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMilliseconds = 2000)
+{
+    const auto end = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (timeoutMilliseconds);
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() >= end)
+            return condition();
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    }
+
+    return true;
 }
 
 } // namespace mur::test

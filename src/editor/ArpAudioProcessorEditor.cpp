@@ -44,7 +44,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
 
     createButtons();
 
-    setResizeLimits (designWidth / 2, designHeight / 2, designWidth * 2, designHeight * 2);
+    // Half the design, rounded up: 539 x 270.
+    setResizeLimits ((designWidth + 1) / 2, (designHeight + 1) / 2, designWidth * 2, designHeight * 2);
     getConstrainer()->setFixedAspectRatio (2.0);
     setResizable (true, false);
     setSize (designWidth, designHeight);
@@ -93,6 +94,8 @@ void ArpAudioProcessorEditor::createKnobs()
             action (v);
             markPresetModified();
         }, initial);
+        target->onGestureStart = [this] { processor.beginUserAction(); };
+        target->onGestureEnd = [this] { processor.endUserAction(); };
         target->setTooltip (tip);
         designRoot.addAndMakeVisible (*target);
     };
@@ -110,7 +113,11 @@ void ArpAudioProcessorEditor::createButtons()
     auto add = [this] (juce::Button& button, const char* tip, std::function<void()> action)
     {
         button.setTooltip (tip);
-        button.onClick = std::move (action);
+        button.onClick = [this, action = std::move (action)]
+        {
+            const ArpAudioProcessor::ScopedUserAction userAction (processor);
+            action();
+        };
         designRoot.addAndMakeVisible (button);
     };
 
@@ -304,6 +311,7 @@ void ArpAudioProcessorEditor::loadPresetButtonClicked()
 
         loadingPreset = true;
         presetModified = false;
+        const ArpAudioProcessor::ScopedUserAction userAction (processor);
         processor.loadPresetFile (file);
         loadingPreset = false;
         capturePresetFile (file, true);
@@ -378,7 +386,7 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
     linkGuard = true;
     if (! move)
     {
-        inertiaKnob->setValue (1.0f - m.leakRate);
+        inertiaKnob->setValue (1.0f - m.leakRate, juce::dontSendNotification);
     }
     else
     {
@@ -386,7 +394,7 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
         if (linkButton->getToggleState())
         {
             processor.setRecurrenceScale (move->recurrenceScale);
-            echoKnob->setValue (move->recurrenceScale / 20.0f);
+            echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
         }
     }
     linkGuard = false;
@@ -403,7 +411,7 @@ void ArpAudioProcessorEditor::echoMoved (float q)
     linkGuard = true;
     if (! move)
     {
-        echoKnob->setValue (m.recurrenceScale / 20.0f);
+        echoKnob->setValue (m.recurrenceScale / 20.0f, juce::dontSendNotification);
     }
     else
     {
@@ -411,7 +419,7 @@ void ArpAudioProcessorEditor::echoMoved (float q)
         if (linkButton->getToggleState())
         {
             processor.setLeakRate (move->leakRate);
-            inertiaKnob->setValue (1.0f - move->leakRate);
+            inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
         }
     }
     linkGuard = false;
@@ -427,13 +435,14 @@ void ArpAudioProcessorEditor::syncControlsFromProcessor()
     if (processor.getLinkLeakRecurrence())
         memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
 
-    linkGuard = true;
-    inertiaKnob->setValue (1.0f - m.leakRate);
-    echoKnob->setValue (m.recurrenceScale / 20.0f);
-    linkGuard = false;
-    repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()));
-    proximityKnob->setValue (m.neighborGain);
-    breathKnob->setValue (processor.getNoteGain (0));
+    // The controls only show what the processor holds: writing it back would
+    // put rounded copies over a value a host has just restored.
+    const auto show = juce::dontSendNotification;
+    inertiaKnob->setValue (1.0f - m.leakRate, show);
+    echoKnob->setValue (m.recurrenceScale / 20.0f, show);
+    repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()), show);
+    proximityKnob->setValue (m.neighborGain, show);
+    breathKnob->setValue (processor.getNoteGain (0), show);
 
     syncingControls = wasSyncing;
 }

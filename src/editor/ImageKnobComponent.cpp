@@ -20,20 +20,26 @@ ImageKnobComponent::ImageKnobComponent (std::function<void (float)> callback, fl
     dotImage = embeddedImage ("knob_moving_png");
 }
 
-void ImageKnobComponent::change (float newValue)
+ImageKnobComponent::~ImageKnobComponent()
+{
+    // A drag cut short by the editor closing still ends its action.
+    endGesture();
+}
+
+void ImageKnobComponent::change (float newValue, juce::NotificationType notification)
 {
     if (newValue == value)
         return;
 
     value = newValue;
-    if (onValueChange)
+    if (notification != juce::dontSendNotification && onValueChange)
         onValueChange (value);
     repaint();
 }
 
-void ImageKnobComponent::setValue (float newValue)
+void ImageKnobComponent::setValue (float newValue, juce::NotificationType notification)
 {
-    change (juce::jlimit (0.0f, 1.0f, newValue));
+    change (juce::jlimit (0.0f, 1.0f, newValue), notification);
 }
 
 int ImageKnobComponent::getFrameIndex() const noexcept
@@ -45,6 +51,25 @@ void ImageKnobComponent::mouseDown (const juce::MouseEvent& e)
 {
     dragStart = e.getPosition();
     valueAtDragStart = value;
+
+    endGesture();
+    inGesture = true;
+    if (onGestureStart)
+        onGestureStart();
+}
+
+void ImageKnobComponent::mouseUp (const juce::MouseEvent&)
+{
+    endGesture();
+}
+
+void ImageKnobComponent::endGesture()
+{
+    if (! std::exchange (inGesture, false))
+        return;
+
+    if (onGestureEnd)
+        onGestureEnd();
 }
 
 void ImageKnobComponent::mouseDrag (const juce::MouseEvent& e)

@@ -14,8 +14,11 @@ class ImageKnobComponent : public juce::Component, public juce::SettableTooltipC
 {
 public:
     ImageKnobComponent (std::function<void (float)> onValueChange, float initialValue);
+    ~ImageKnobComponent() override;
 
-    void setValue (float newValue);
+    // Without a notification the knob only shows the value (the editor
+    // following the processor); with one it reports it as the user's.
+    void setValue (float newValue, juce::NotificationType notification = juce::sendNotificationSync);
     float getValue() const noexcept { return value; }
 
     // The filmstrip picture the current value shows.
@@ -23,14 +26,20 @@ public:
 
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
     void mouseDoubleClick (const juce::MouseEvent&) override;
     bool hitTest (int x, int y) override;
     void paint (juce::Graphics&) override;
 
     std::function<void (float)> onValueChange;
+    // A press and its release: everything in between is one user action.
+    std::function<void()> onGestureStart, onGestureEnd;
 
 private:
-    void change (float newValue);
+    void change (float newValue, juce::NotificationType notification = juce::sendNotificationSync);
+    void endGesture();
+
+    bool inGesture = false;
 
     float value, defaultValue;
     juce::Point<int> dragStart;

@@ -24,9 +24,13 @@ void ArpAudioProcessor::loadPresetFile (const juce::File& file)
     if (! file.existsAsFile())
         return;
 
+    // A preset is some 35 KB; anything far larger is not one, and is not
+    // read into memory at all.
     juce::MemoryBlock content;
-    if (file.loadFileAsData (content))
+    if (file.getSize() <= maxPresetFileBytes && file.loadFileAsData (content))
         readStateDocument (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
+    else
+        undoManager.beginNewTransaction(); // a load that reads nothing still closes the last edit's transaction
 
     currentPresetFolder = file.getParentDirectory();
 }

@@ -5,6 +5,9 @@
 namespace mur
 {
 
+// The largest file taken for a preset (a real one is some 35 KB).
+inline constexpr juce::int64 maxPresetFileBytes = 1 << 20;
+
 // Where presets live and how they are found, listed and walked through:
 // (documents)/Corvane/MUR/Presets with a Factory folder inside. The documents
 // folder is the user's unless one is given (tests give a temporary one).

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 // The processor's state document: how a host project and a preset file hold
 // everything MUR is, and how both are read back, including damaged ones.
@@ -129,6 +130,18 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 
     root.setAttribute ("hasBinaryRNNData", 1);
 
+    // Later additions, after everything earlier readers know: those readers
+    // skip attributes they do not know, and a document without these keeps
+    // the values a reader already has. A fresh processor's palette biases
+    // start apart from their parameters' defaults; they are written once the
+    // two agree, so that a reload keeps both the colours and the parameters.
+    root.setAttribute ("bypassNoteGains", bypassNoteGains ? 1 : 0);
+
+    for (const auto& [name, bias, index] : { std::tuple { "darkPaletteBias", mirrors.darkPaletteBias.get(), ids::pos::darkPaletteBias },
+                                             std::tuple { "lightPaletteBias", mirrors.lightPaletteBias.get(), ids::pos::lightPaletteBias } })
+        if (rawValueByIndex[static_cast<size_t> (index)]->load() == bias)
+            root.setAttribute (name, real (bias));
+
     const auto text = root.toString();
     std::vector<std::uint8_t> bytes;
     bytes.reserve (static_cast<size_t> (text.getNumBytesAsUTF8()) + 1 + networkMarkerLength + 32036);
@@ -207,6 +220,13 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
     setNumSteps (juce::jlimit (2, maxAccentSteps, readInt (root, "numSteps", 16)));
     setStartStep (readInt (root, "pulseTimeShiftStep", 0));
     setPulseGain (readFloat (root, "pulseGain", 1.0));
+
+    if (root.hasAttribute ("bypassNoteGains"))
+        setBypassNoteGains (readInt (root, "bypassNoteGains", 0) != 0);
+    if (root.hasAttribute ("darkPaletteBias"))
+        setDarkPaletteBias (readFloat (root, "darkPaletteBias", mirrors.darkPaletteBias));
+    if (root.hasAttribute ("lightPaletteBias"))
+        setLightPaletteBias (readFloat (root, "lightPaletteBias", mirrors.lightPaletteBias));
 
     if (const auto* gains = root.getChildByName ("NoteGains"))
         for (int i = 0; i < numOutputs; ++i)
@@ -317,7 +337,7 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
     setBeatRate (juce::jlimit (0, numRates - 1, storedInt (ids::beatRate, mirrors.rateIndex)));
     setControlInput (0, storedFloat (ids::controlInput0, mirrors.controlInput0));
     setControlInput (1, storedFloat (ids::controlInput1, mirrors.controlInput1));
-    bypassNoteGains = stored (ids::bypassNoteGains, bypassNoteGains ? 1.0 : 0.0) >= 0.5;
+    setBypassNoteGains (stored (ids::bypassNoteGains, bypassNoteGains ? 1.0 : 0.0) >= 0.5);
     setDarkPaletteBias (storedFloat (ids::darkPaletteBias, mirrors.darkPaletteBias));
     setLightPaletteBias (storedFloat (ids::lightPaletteBias, mirrors.lightPaletteBias));
     setNumSteps (storedInt (ids::numSteps, mirrors.numSteps));

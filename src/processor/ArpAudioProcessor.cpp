@@ -149,6 +149,17 @@ void ArpAudioProcessor::reseed (std::int32_t seed)
     reseedNetwork (*engine, static_cast<std::uint32_t> (seed));
 }
 
+void ArpAudioProcessor::beginUserAction()
+{
+    if (gestures.begin())
+        undoManager.beginNewTransaction();
+}
+
+void ArpAudioProcessor::endUserAction()
+{
+    gestures.end();
+}
+
 void ArpAudioProcessor::undo()
 {
     if (undoManager.canUndo() && ! undoManager.undo())

@@ -3,6 +3,8 @@
 #include "AccentPattern.h"
 #include "ArpTypes.h"
 #include "HeldNotes.h"
+#include "HostGestures.h"
+#include "TransportFollower.h"
 #include "ParameterIds.h"
 #include "ParameterMirrors.h"
 #include "engine/NeuralEngine.h"
@@ -96,6 +98,7 @@ public:
     void setHoldMode (bool);
     void setBeatRate (int);
     void setControlInput (int index, float);
+    void setBypassNoteGains (bool);
     void setDarkPaletteBias (float);
     void setLightPaletteBias (float);
     void setNoteGain (int index, float);
@@ -149,6 +152,23 @@ public:
 
     // Undo history of the parameters.
     void beginUndoTransaction() { undoManager.beginNewTransaction(); }
+
+    // One user action in the editor (a drag from press to release, a click, a
+    // typed value, a preset step): one undo transaction, and one host gesture
+    // on each parameter it changes. Message thread only; actions may nest.
+    void beginUserAction();
+    void endUserAction();
+
+    class ScopedUserAction
+    {
+    public:
+        explicit ScopedUserAction (ArpAudioProcessor& p) : processor (p) { processor.beginUserAction(); }
+        ~ScopedUserAction() { processor.endUserAction(); }
+
+    private:
+        ArpAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (ScopedUserAction)
+    };
     void undo();
     void redo();
     bool canUndo() const { return undoManager.canUndo(); }
@@ -230,11 +250,15 @@ private:
     void previewOffDue (int note, int dueSample, int position);
     void previewNoteOn (int note, int velocity, int position);
     void stepTick (int position);
-    float accentInputForStep (int position);
+    float accentInputForStep (int position) const;
+    int freeRunningAccentPosition() const noexcept;
+    void advanceFreeRunningAccent();
     int clampedPosition (int position, int numSamples) const noexcept;
 
     // Parameter dispatch.
     void writeBack (int parameterIndex, double value);
+    bool isAudioThread() const noexcept;
+    void setPaletteBias (Relaxed<float>& mirror, int parameterIndex, float value);
     void performDeferredWriteBacks();
     void sendChangeNotification();
     float limitToRange (int parameterIndex, float value) const noexcept;
@@ -260,6 +284,9 @@ private:
     juce::AudioProcessorValueTreeState parameters;
     std::array<juce::RangedAudioParameter*, ids::numParameters> parameterByIndex {};
     std::array<std::atomic<float>*, ids::numParameters> rawValueByIndex {};
+    HostGestures gestures { parameterByIndex };
+    // The thread the host last called processBlock on.
+    std::atomic<std::thread::id> audioThreadId {};
 
     ParameterMirrors mirrors;
     std::array<Relaxed<float>, numOutputs> noteGains {};
@@ -274,6 +301,8 @@ private:
     bool arpRunning = false;
 
     juce::AudioPlayHead::PositionInfo positionInfo;
+    TransportFollower transport;
+    double blockStartPpq = 0.0;
     Relaxed<double> hostPpqPosition = 0.0;
     Relaxed<double> tempoBpm = 120.0;
     Relaxed<double> sampleRate = 0.0;

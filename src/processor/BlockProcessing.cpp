@@ -27,6 +27,7 @@ juce::MidiMessage noteOff (int note) { return juce::MidiMessage::noteOff (1, not
 void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     juce::ScopedNoDenormals noDenormals;
+    audioThreadId.store (std::this_thread::get_id(), std::memory_order_relaxed);
     outputMidi.clear();
 
     buffer.clear();
@@ -37,7 +38,6 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     stepTakenThisBlock = false;
     readHostPosition();
-    blockIsHostSynced = hasPlayHead && positionInfo.getIsPlaying();
     hostPlaying.store (blockIsHostSynced, std::memory_order_release);
 
     blockEvents.clear();
@@ -123,6 +123,7 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     for (auto& entry : previewNoteOffs)
         entry.dueSample -= numSamples;
 
+    transport.blockEnd (numSamples);
     midi.swapWith (outputMidi);
 }
 
@@ -150,21 +151,35 @@ void ArpAudioProcessor::readHostPosition()
 {
     auto* host = getPlayHead();
     hasPlayHead = host != nullptr;
+    std::optional<double> reportedPpq;
 
-    if (host == nullptr)
-        return;
-
-    if (const auto position = host->getPosition())
-        positionInfo = *position;
-
-    hostPpqPosition = positionInfo.getPpqPosition().orFallback (0.0);
-
-    const auto bpm = positionInfo.getBpm().orFallback (0.0);
-
-    if (bpm > 0.0 && std::isfinite (bpm))
+    if (host != nullptr)
     {
-        tempoBpm = bpm;
-        stepSeconds = stepSecondsForRate (mirrors.rateIndex, bpm);
+        if (const auto position = host->getPosition())
+        {
+            positionInfo = *position;
+            if (const auto ppq = position->getPpqPosition())
+                reportedPpq = *ppq;
+        }
+
+        const auto bpm = positionInfo.getBpm().orFallback (0.0);
+
+        if (bpm > 0.0 && std::isfinite (bpm))
+        {
+            tempoBpm = bpm;
+            stepSeconds = stepSecondsForRate (mirrors.rateIndex, bpm);
+        }
+    }
+
+    const auto start = transport.blockStart (hasPlayHead && positionInfo.getIsPlaying(), reportedPpq, tempoBpm,
+                                             sampleRate);
+    blockIsHostSynced = start.has_value();
+
+    if (start)
+    {
+        blockStartPpq = *start;
+        positionInfo.setPpqPosition (*start);
+        hostPpqPosition = *start;
     }
 }
 
@@ -234,7 +249,7 @@ void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
     // that sample. Starting one grid point early and skipping negative
     // positions keeps a point that falls between two blocks from being lost
     // or played twice, whatever the block size.
-    const auto p = positionInfo.getPpqPosition().orFallback (0.0);
+    const auto p = blockStartPpq;
     const auto stepQuarters = tempo * length / 60.0;
     const auto samplesPerQuarter = (60.0 / tempo) * rate;
     auto g = stepQuarters * std::floor ((p - 1.0 / samplesPerQuarter) / stepQuarters);
@@ -415,15 +430,14 @@ void ArpAudioProcessor::previewNoteOn (int note, int velocity, int position)
 }
 
 //==============================================================================
-float ArpAudioProcessor::accentInputForStep (int position)
+float ArpAudioProcessor::accentInputForStep (int position) const
 {
     const int n = mirrors.numSteps, start = mirrors.pulseTimeShiftStep;
     int step;
 
     if (blockIsHostSynced)
     {
-        const auto quarters = positionInfo.getPpqPosition().orFallback (0.0)
-                            + static_cast<double> (position) / sampleRate * tempoBpm / 60.0;
+        const auto quarters = blockStartPpq + static_cast<double> (position) / sampleRate * tempoBpm / 60.0;
         step = hostSyncedAccentStep (quarters, n, start, mirrors.rateIndex);
 
         if (step < 0)
@@ -431,13 +445,27 @@ float ArpAudioProcessor::accentInputForStep (int position)
     }
     else
     {
-        const auto k = ((freeRunStepCounter % juce::jmax (1, n)) + n) % juce::jmax (1, n);
-        step = freeRunningAccentStep (k, n, start);
-        accentStepForDisplay.store (k, std::memory_order_release);
-        freeRunStepCounter = (freeRunStepCounter + 1) % juce::jmax (1, n);
+        step = freeRunningAccentStep (freeRunningAccentPosition(), n, start);
     }
 
     return accentInputFor (beatPulseGains.gainOrFallback (step), mirrors.pulseGain);
+}
+
+int ArpAudioProcessor::freeRunningAccentPosition() const noexcept
+{
+    const auto n = juce::jmax (1, mirrors.numSteps.get());
+    return ((freeRunStepCounter % n) + n) % n;
+}
+
+void ArpAudioProcessor::advanceFreeRunningAccent()
+{
+    // Only a step that actually ran moves the free-running pattern on.
+    if (blockIsHostSynced)
+        return;
+
+    const auto k = freeRunningAccentPosition();
+    accentStepForDisplay.store (k, std::memory_order_release);
+    freeRunStepCounter = (k + 1) % juce::jmax (1, mirrors.numSteps.get());
 }
 
 void ArpAudioProcessor::stepTick (int position)
@@ -486,6 +514,7 @@ void ArpAudioProcessor::stepTick (int position)
 
     const auto choice = runNetworkStep (*engine, noteChooser, workspace, values, settings, arpSeed);
     engineBusy.store (false, std::memory_order_release);
+    advanceFreeRunningAccent();
 
     for (size_t i = 0; i < publishedProbabilities.size(); ++i)
         publishedProbabilities[i] = workspace.probabilities[i];

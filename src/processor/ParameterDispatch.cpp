@@ -40,7 +40,7 @@ void ArpAudioProcessor::parameterChanged (const juce::String& parameterID, float
     else if (parameterID == ids::beatRate)            setBeatRate (juce::roundToInt (newValue));
     else if (parameterID == ids::controlInput0)       setControlInput (0, newValue);
     else if (parameterID == ids::controlInput1)       setControlInput (1, newValue);
-    else if (parameterID == ids::bypassNoteGains)     bypassNoteGains = newValue >= 0.5f;
+    else if (parameterID == ids::bypassNoteGains)     setBypassNoteGains (newValue >= 0.5f);
     else if (parameterID == ids::darkPaletteBias)     setDarkPaletteBias (newValue);
     else if (parameterID == ids::lightPaletteBias)    setLightPaletteBias (newValue);
     else if (parameterID == ids::numSteps)            setNumSteps (juce::roundToInt (newValue));
@@ -85,27 +85,58 @@ void ArpAudioProcessor::writeBack (int parameterIndex, double value)
     const auto index = static_cast<size_t> (parameterIndex);
     auto* raw = rawValueByIndex[index];
 
-    if (raw == nullptr || static_cast<double> (raw->load()) == value)
+    if (raw == nullptr)
         return;
 
-    // The parameter tree belongs to the message thread; a write requested
-    // elsewhere (the audio thread) is carried there.
-    if (! juce::MessageManager::existsAndIsCurrentThread())
+    // The audio thread must not touch the parameter tree (it allocates and
+    // notifies the host): its writes are carried to the message thread. Any
+    // other thread writes at once, so that a host restoring a project on its
+    // own thread reads the restored values the moment the call returns.
+    if (isAudioThread())
     {
+        if (static_cast<double> (raw->load()) == value)
+            return;
+
         deferredWriteValues[index].store (value, std::memory_order_relaxed);
         deferredWriteFlags[index].store (true, std::memory_order_release);
         deferredWritesPending.store (true, std::memory_order_release);
         return;
     }
 
+    // A write carried over from the audio thread is older than this one.
+    deferredWriteFlags[index].store (false, std::memory_order_relaxed);
+
+    if (static_cast<double> (raw->load()) == value)
+        return;
+
     juce::var newValue (value);
 
-    if (parameterIndex == ids::pos::hiddenSize || parameterIndex == ids::pos::beatRate)
+    if (parameterIndex == ids::pos::hiddenSize || parameterIndex == ids::pos::beatRate
+        || parameterIndex == ids::pos::numSteps || parameterIndex == ids::pos::pulseTimeShiftStep)
         newValue = juce::roundToInt (value);
-    else if (parameterIndex == ids::pos::holdMode)
+    else if (parameterIndex == ids::pos::holdMode || parameterIndex == ids::pos::bypassNoteGains)
         newValue = value >= 0.5;
 
-    parameters.getParameterAsValue (ids::all()[parameterIndex]).setValue (newValue);
+    const auto& id = ids::all()[parameterIndex];
+
+    // The tree copies the host's changes from the parameters on a timer, so it
+    // can still hold an older value; writing that same older value through it
+    // would change nothing. It first takes the value the parameter has now
+    // (outside the undo history, which then records the real step).
+    if (auto child = parameters.state.getChildWithProperty ("id", id); child.isValid())
+        if (static_cast<double> (child.getProperty ("value")) != static_cast<double> (raw->load()))
+            child.setProperty ("value", raw->load(), nullptr);
+
+    gestures.touch (parameterIndex);
+    parameters.getParameterAsValue (id).setValue (newValue);
+}
+
+bool ArpAudioProcessor::isAudioThread() const noexcept
+{
+    // The thread the host last processed a block on; when that is the message
+    // thread (an offline render) nothing is deferred.
+    return audioThreadId.load (std::memory_order_relaxed) == std::this_thread::get_id()
+        && ! juce::MessageManager::existsAndIsCurrentThread();
 }
 
 void ArpAudioProcessor::performDeferredWriteBacks()
@@ -258,34 +289,38 @@ void ArpAudioProcessor::setControlInput (int index, float value)
     writeBack (index == 0 ? ids::pos::controlInput0 : ids::pos::controlInput1, limited);
 }
 
+void ArpAudioProcessor::setBypassNoteGains (bool shouldBypass)
+{
+    bypassNoteGains = shouldBypass;
+    writeBack (ids::pos::bypassNoteGains, shouldBypass ? 1.0 : 0.0);
+}
+
 void ArpAudioProcessor::setDarkPaletteBias (float value)
 {
-    if (! isFinite (value))
-        return;
-
-    const auto limited = juce::jlimit (0.0f, 1.0f, value);
-
-    if (limited == mirrors.darkPaletteBias)
-        return;
-
-    mirrors.darkPaletteBias = limited;
-    notifyColorsNeedUpdate();
-    writeBack (ids::pos::darkPaletteBias, limited);
+    setPaletteBias (mirrors.darkPaletteBias, ids::pos::darkPaletteBias, value);
 }
 
 void ArpAudioProcessor::setLightPaletteBias (float value)
 {
+    setPaletteBias (mirrors.lightPaletteBias, ids::pos::lightPaletteBias, value);
+}
+
+void ArpAudioProcessor::setPaletteBias (Relaxed<float>& mirror, int parameterIndex, float value)
+{
     if (! isFinite (value))
         return;
 
     const auto limited = juce::jlimit (0.0f, 1.0f, value);
 
-    if (limited == mirrors.lightPaletteBias)
-        return;
+    if (limited != mirror)
+    {
+        mirror = limited;
+        notifyColorsNeedUpdate();
+    }
 
-    mirrors.lightPaletteBias = limited;
-    notifyColorsNeedUpdate();
-    writeBack (ids::pos::lightPaletteBias, limited);
+    // A fresh processor's colours start apart from the parameter's default;
+    // whoever sets the bias makes the two agree.
+    writeBack (parameterIndex, limited);
 }
 
 void ArpAudioProcessor::setNoteGain (int index, float value)
@@ -338,6 +373,11 @@ void ArpAudioProcessor::setNumSteps (int count)
     mirrors.numSteps = n;
     mirrors.pulseTimeShiftStep = juce::jlimit (0, n - 1, mirrors.pulseTimeShiftStep.get());
     mirrors.pulseTimeShift = static_cast<float> (mirrors.pulseTimeShiftStep) / static_cast<float> (n - 1);
+
+    // The host sees the pattern as it is: its length and the start step it
+    // was clamped to, not only the derived start fraction.
+    writeBack (ids::pos::numSteps, n);
+    writeBack (ids::pos::pulseTimeShiftStep, mirrors.pulseTimeShiftStep);
     writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
 }
 
@@ -346,12 +386,15 @@ void ArpAudioProcessor::setStartStep (int step)
     const int n = mirrors.numSteps;
     const auto s = juce::jlimit (0, juce::jmax (0, n - 1), step);
 
-    if (s == mirrors.pulseTimeShiftStep)
-        return;
+    if (s != mirrors.pulseTimeShiftStep)
+    {
+        mirrors.pulseTimeShiftStep = s;
+        mirrors.pulseTimeShift = n < 2 ? 0.0f : static_cast<float> (s) / static_cast<float> (n - 1);
+        writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
+    }
 
-    mirrors.pulseTimeShiftStep = s;
-    mirrors.pulseTimeShift = n < 2 ? 0.0f : static_cast<float> (s) / static_cast<float> (n - 1);
-    writeBack (ids::pos::pulseTimeShift, mirrors.pulseTimeShift);
+    // A start step beyond the pattern shows the host the step it was clamped to.
+    writeBack (ids::pos::pulseTimeShiftStep, s);
 }
 
 void ArpAudioProcessor::setBeatPulseGain (int stepIndex, float gain)

@@ -92,8 +92,14 @@ TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
     EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 1.0f);
     EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShift)->load(), 1.0f);
 
-    // The step parameters themselves are not written by these setters.
-    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::numSteps)->load(), 16.0f);
+    // The host sees the pattern's length and the start step it was clamped to.
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::numSteps)->load(), 4.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShiftStep)->load(), 3.0f);
+
+    // So does a host that asks for a start step beyond the pattern.
+    processor.getParameterTree().getParameter (ids::pulseTimeShiftStep)->setValueNotifyingHost (1.0f);
+    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShiftStep)->load(), 3.0f);
 }
 
 TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 
 namespace mur
@@ -115,19 +116,54 @@ TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
     editor.reset();
 }
 
-TEST (Dispatch, WritesRequestedOffTheMessageThreadArriveThere)
+TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
 {
     ArpAudioProcessor processor;
+    processor.prepareToPlay (48000.0, 64);
 
-    std::thread other ([&] { processor.setStartStep (5); });
-    other.join();
+    // The thread that processes blocks is the audio thread: its writes are
+    // carried to the message thread.
+    std::thread audio ([&]
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        processor.processBlock (buffer, midi);
+        processor.setStartStep (5);
+    });
+    audio.join();
 
-    // The derived start fraction waits for the message thread.
     EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 5.0f / 15.0f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::pulseTimeShift), 0.0f);
+    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (rawValue (processor, ids::pulseTimeShift) - 5.0f / 15.0f) < 1e-4f; }));
+
+    // Any other thread (a host restoring a project on a worker) writes at once,
+    // and a write still waiting from the audio thread does not undo it later.
+    // (The audio thread lives on meanwhile, as a host's does: a thread that
+    // has ended may hand its identity to the next one.)
+    std::atomic<bool> workerDone { false };
+    juce::WaitableEvent audioWrote;
+    std::thread audioAgain ([&]
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        processor.processBlock (buffer, midi);
+        processor.setStartStep (9);
+        audioWrote.signal();
+        while (! workerDone)
+            std::this_thread::yield();
+    });
+
+    audioWrote.wait();
+    std::thread worker ([&] { processor.setStartStep (2); });
+    worker.join();
+    workerDone = true;
+    audioAgain.join();
+    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 2.0f / 15.0f, 1e-4f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::pulseTimeShiftStep), 2.0f);
 
     test::pumpMessages (60);
-    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 5.0f / 15.0f, 1e-4f);
+    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 2.0f / 15.0f, 1e-4f);
+    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 2);
 }
 
 } // namespace

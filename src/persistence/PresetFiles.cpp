@@ -30,7 +30,7 @@ void ArpAudioProcessor::loadPresetFile (const juce::File& file)
     if (file.getSize() <= maxPresetFileBytes && file.loadFileAsData (content))
         readStateDocument (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
     else
-        undoManager.beginNewTransaction(); // a load that reads nothing still closes the last edit's transaction
+        beginLoadTransaction(); // a load that reads nothing still closes the last edit's transaction
 
     currentPresetFolder = file.getParentDirectory();
 }

@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <tuple>
 
 // The processor's state document: how a host project and a preset file hold
 // everything MUR is, and how both are read back, including damaged ones.
@@ -132,15 +131,12 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 
     // Later additions, after everything earlier readers know: those readers
     // skip attributes they do not know, and a document without these keeps
-    // the values a reader already has. A fresh processor's palette biases
-    // start apart from their parameters' defaults; they are written once the
-    // two agree, so that a reload keeps both the colours and the parameters.
+    // the values a reader already has. The palette biases are the parameters'
+    // values, which is what a host shows (a fresh processor's colours start
+    // apart from them until a value is set).
     root.setAttribute ("bypassNoteGains", bypassNoteGains ? 1 : 0);
-
-    for (const auto& [name, bias, index] : { std::tuple { "darkPaletteBias", mirrors.darkPaletteBias.get(), ids::pos::darkPaletteBias },
-                                             std::tuple { "lightPaletteBias", mirrors.lightPaletteBias.get(), ids::pos::lightPaletteBias } })
-        if (rawValueByIndex[static_cast<size_t> (index)]->load() == bias)
-            root.setAttribute (name, real (bias));
+    root.setAttribute ("darkPaletteBias", real (rawValueByIndex[ids::pos::darkPaletteBias]->load()));
+    root.setAttribute ("lightPaletteBias", real (rawValueByIndex[ids::pos::lightPaletteBias]->load()));
 
     const auto text = root.toString();
     std::vector<std::uint8_t> bytes;
@@ -160,7 +156,7 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes, const juce::String& presetName,
                                            bool includeTransportSettings)
 {
-    undoManager.beginNewTransaction();
+    beginLoadTransaction();
 
     const auto root = parseDocument (data, sizeInBytes);
 
@@ -247,6 +243,8 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
                 const auto name = "Gain" + juce::String (j);
                 setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, name.toRawUTF8(), 0.0)));
             }
+
+            resetAccentParametersFrom (count);
         }
     }
 

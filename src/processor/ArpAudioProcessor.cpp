@@ -24,6 +24,7 @@ private:
         if (! owner.aliveFlag->load())
             return;
 
+        owner.catchUpTree();
         owner.performDeferredWriteBacks();
 
         if (owner.parameterChangePending.exchange (false, std::memory_order_acq_rel))
@@ -147,6 +148,26 @@ void ArpAudioProcessor::reseed (std::int32_t seed)
     arpSeed = seed;
     const ScopedEngineAccess access (*this);
     reseedNetwork (*engine, static_cast<std::uint32_t> (seed));
+}
+
+void ArpAudioProcessor::beginLoadTransaction()
+{
+    // The undo history belongs to the message thread; a load on another
+    // thread gets its transaction when the tree catches up there.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        undoManager.beginNewTransaction();
+}
+
+void ArpAudioProcessor::catchUpTree()
+{
+    if (! treeCatchUpPending.exchange (false, std::memory_order_acq_rel))
+        return;
+
+    // Values set directly on the parameters reach the tree in a transaction
+    // of their own, so one undo takes back the whole load.
+    undoManager.beginNewTransaction();
+    parameters.copyState();
+    undoManager.beginNewTransaction();
 }
 
 void ArpAudioProcessor::beginUserAction()

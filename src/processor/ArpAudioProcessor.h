@@ -260,11 +260,14 @@ private:
     bool isAudioThread() const noexcept;
     void setPaletteBias (Relaxed<float>& mirror, int parameterIndex, float value);
     void performDeferredWriteBacks();
+    void catchUpTree();
+    void beginLoadTransaction();
     void sendChangeNotification();
     float limitToRange (int parameterIndex, float value) const noexcept;
     bool storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept;
     void setPatternGainFromHost (int step, float value) noexcept;
     void resetBeatPulsePattern();
+    void resetAccentParametersFrom (int count);
     void applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings);
     void applyStoredNetworkBlock (const juce::uint8* data, size_t size);
     void postChangeNotification() { parameterChangePending.store (true, std::memory_order_release); }
@@ -323,6 +326,7 @@ private:
     std::atomic<bool> keysResetRequested { false };
     std::atomic<bool> rateChangeRequested { false };
     std::atomic<bool> deferredWritesPending { false };
+    std::atomic<bool> treeCatchUpPending { false };
     std::array<std::atomic<bool>, ids::numParameters> deferredWriteFlags {};
     std::array<std::atomic<double>, ids::numParameters> deferredWriteValues {};
 

@@ -84,22 +84,21 @@ void ArpAudioProcessor::writeBack (int parameterIndex, double value)
 {
     const auto index = static_cast<size_t> (parameterIndex);
     auto* raw = rawValueByIndex[index];
+    auto* parameter = parameterByIndex[index];
 
-    if (raw == nullptr)
+    if (raw == nullptr || parameter == nullptr)
         return;
 
     // The audio thread must not touch the parameter tree (it allocates and
-    // notifies the host): its writes are carried to the message thread. Any
-    // other thread writes at once, so that a host restoring a project on its
-    // own thread reads the restored values the moment the call returns.
+    // notifies the host): its writes are carried to the message thread.
     if (isAudioThread())
     {
-        if (static_cast<double> (raw->load()) == value)
-            return;
-
-        deferredWriteValues[index].store (value, std::memory_order_relaxed);
-        deferredWriteFlags[index].store (true, std::memory_order_release);
-        deferredWritesPending.store (true, std::memory_order_release);
+        if (static_cast<double> (raw->load()) != value)
+        {
+            deferredWriteValues[index].store (value, std::memory_order_relaxed);
+            deferredWriteFlags[index].store (true, std::memory_order_release);
+            deferredWritesPending.store (true, std::memory_order_release);
+        }
         return;
     }
 
@@ -107,7 +106,25 @@ void ArpAudioProcessor::writeBack (int parameterIndex, double value)
     deferredWriteFlags[index].store (false, std::memory_order_relaxed);
 
     if (static_cast<double> (raw->load()) == value)
+    {
+        // A switch keeps whatever normalised value a host gave it (0.3 is
+        // off); a value written over it shows the host a clean 0 or 1.
+        if (dynamic_cast<juce::AudioParameterBool*> (parameter) != nullptr)
+            if (const auto normalised = value >= 0.5 ? 1.0f : 0.0f; parameter->getValue() != normalised)
+                parameter->setValueNotifyingHost (normalised);
         return;
+    }
+
+    if (! juce::MessageManager::existsAndIsCurrentThread())
+    {
+        // A host restoring its project on a thread of its own: the parameter
+        // takes the value at once (JUCE allows that from any thread), so the
+        // host reads it the moment the restore returns; the tree and the undo
+        // history, which the message thread owns, catch up there.
+        parameter->setValueNotifyingHost (parameter->convertTo0to1 (static_cast<float> (value)));
+        treeCatchUpPending.store (true, std::memory_order_release);
+        return;
+    }
 
     juce::var newValue (value);
 
@@ -252,16 +269,16 @@ void ArpAudioProcessor::setGatePercentage (double value)
 
 void ArpAudioProcessor::setHoldMode (bool shouldHold)
 {
-    if (shouldHold == mirrors.holdMode)
-        return;
+    if (shouldHold != mirrors.holdMode)
+    {
+        mirrors.holdMode = shouldHold;
 
-    mirrors.holdMode = shouldHold;
-
-    // The key state belongs to the audio thread, which carries these out at
-    // the start of its next block.
-    keysResetRequested.store (true, std::memory_order_release);
-    if (! shouldHold)
-        holdOffRequested.store (true, std::memory_order_release);
+        // The key state belongs to the audio thread, which carries these out
+        // at the start of its next block.
+        keysResetRequested.store (true, std::memory_order_release);
+        if (! shouldHold)
+            holdOffRequested.store (true, std::memory_order_release);
+    }
 
     writeBack (ids::pos::holdMode, shouldHold ? 1.0 : 0.0);
 }
@@ -422,6 +439,18 @@ void ArpAudioProcessor::ensureBeatPulseGainCount (int count)
 {
     if (count >= 1)
         beatPulseGains.resize (count);
+}
+
+void ArpAudioProcessor::resetAccentParametersFrom (int count)
+{
+    // A pattern shorter than the sixteen host parameters leaves the ones past
+    // its end at their default (gain 0), as they were when it was saved; the
+    // parameter path grows the list while they are written, so its length is
+    // put back afterwards.
+    for (int j = count; j < ids::numBeatPulseParams; ++j)
+        writeBack (ids::pos::beatPulseGain1 + j, 0.5);
+
+    beatPulseGains.resize (count);
 }
 
 void ArpAudioProcessor::resetBeatPulsePattern()

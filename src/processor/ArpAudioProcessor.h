@@ -24,6 +24,10 @@
 
 namespace mur
 {
+namespace test
+{
+struct ProcessorAccess;
+}
 
 inline constexpr int numInputs = 54;
 inline constexpr int maxSlots = 50;
@@ -211,6 +215,7 @@ public:
     std::shared_ptr<std::atomic<bool>> getAliveFlag() const noexcept { return aliveFlag; }
 
 private:
+    friend struct test::ProcessorAccess;
     class MessageThreadTasks;
 
     // The network's weights, state, bias and generator are rewritten in place

@@ -58,6 +58,7 @@ TEST_F (Editor, LayoutScalesAsAWholeAndKeepsTheRatio)
     ASSERT_NE (constrainer, nullptr);
     EXPECT_DOUBLE_EQ (constrainer->getFixedAspectRatio(), 2.0);
     EXPECT_EQ (constrainer->getMinimumWidth(), 539);
+    EXPECT_EQ (constrainer->getMinimumHeight(), 270);
     EXPECT_EQ (constrainer->getMaximumWidth(), 2156);
 }
 
@@ -131,6 +132,38 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
 
     // Moves that arrive from the processor do not mark the preset.
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());
+}
+
+TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
+{
+    ArpAudioProcessor source;
+    source.setLeakRate (0.1f);          // 1 - (1 - 0.1) is not 0.1 in floats
+    source.setRecurrenceScale (7.77f);
+    source.setRepeatGain (0.33f);
+    source.setNoteGain (0, 0.41f);
+    juce::MemoryBlock state;
+    source.getStateInformation (state);
+
+    struct Counter : juce::AudioProcessorParameter::Listener
+    {
+        void parameterValueChanged (int, float) override { ++changes; }
+        void parameterGestureChanged (int, bool) override {}
+        int changes = 0;
+    } counter;
+
+    processor->setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+    for (auto* parameter : processor->getParameters())
+        parameter->addListener (&counter);
+
+    // The change callback moves the knobs, and nothing more.
+    ASSERT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Echo").getValue() - 7.77f / 20.0f) < 1e-6f; }));
+    test::pumpMessages (50);
+    EXPECT_EQ (counter.changes, 0);
+    EXPECT_FLOAT_EQ (processor->getMirrors().leakRate, 0.1f);
+    EXPECT_EQ (editor->getPresetLabelText(), juce::String());
+
+    for (auto* parameter : processor->getParameters())
+        parameter->removeListener (&counter);
 }
 
 TEST_F (Editor, ReseedRecoloursTheCheckpointsAndKeepsTheirPlaces)

@@ -35,5 +35,15 @@ TEST (Lv2Host, LoadsWithItsParametersAndPlaysSilence)
     instance->releaseResources();
 }
 
+TEST (Lv2Host, TheMakersAddressIsAMailtoAddress)
+{
+    juce::String turtle;
+    for (const auto& file : juce::File (MUR_LV2_BUNDLE).findChildFiles (juce::File::findFiles, false, "*.ttl"))
+        turtle << file.loadFileAsString();
+
+    EXPECT_TRUE (turtle.contains ("foaf:mbox <mailto:support@corvane.com>"));
+    EXPECT_FALSE (turtle.contains ("foaf:mbox <support@"));
+}
+
 } // namespace
 } // namespace mur

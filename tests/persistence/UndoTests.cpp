@@ -1,6 +1,12 @@
+#include "TestHelpers.h"
+#include "persistence/PresetLibrary.h"
 #include "processor/ArpAudioProcessor.h"
+#include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
+#include <unistd.h>
 
 namespace mur
 {
@@ -68,6 +74,127 @@ TEST (Undo, ReseedIsNotRecordedAndANewChangeEndsRedo)
     p.undo();
     p.undo(); // nothing left: no effect
     EXPECT_FLOAT_EQ (p.getMirrors().biasGain, 1.0f);
+}
+
+TEST (Undo, APresetThatCannotBeReadStillEndsTheLastEditsTransaction)
+{
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("mur-undo", {});
+    folder.createDirectory();
+
+    // Far too large to be a preset; and, where permissions bind, unreadable.
+    std::vector<juce::File> files { folder.getChildFile ("Huge.fxp") };
+    files.front().replaceWithData (std::vector<char> (static_cast<size_t> (maxPresetFileBytes) + 1, 'x').data(),
+                                   static_cast<size_t> (maxPresetFileBytes) + 1);
+    if (getuid() != 0)
+    {
+        files.push_back (folder.getChildFile ("Locked.fxp"));
+        files.back().replaceWithText ("<Arp leakRate=\"0.9\"/>");
+        files.back().setReadOnly (true);
+        chmod (files.back().getFullPathName().toRawUTF8(), 0);
+    }
+
+    for (const auto& file : files)
+    {
+        ArpAudioProcessor p;
+        p.beginUndoTransaction();
+        p.setLeakRate (0.3f);
+        p.loadPresetFile (file);
+        EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.3f) << file.getFileName();
+        p.setLeakRate (0.6f);
+
+        p.undo();
+        EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.3f) << file.getFileName();
+    }
+
+    folder.deleteRecursively();
+}
+
+struct GestureLog : juce::AudioProcessorParameter::Listener
+{
+    void parameterValueChanged (int index, float) override { events.add ("value " + juce::String (index)); }
+    void parameterGestureChanged (int index, bool starting) override
+    {
+        events.add ((starting ? "begin " : "end ") + juce::String (index));
+    }
+
+    juce::StringArray events;
+};
+
+TEST (UserActions, ADragIsOneGesturePerParameterAndOneUndoStep)
+{
+    ArpAudioProcessor p;
+    GestureLog log;
+    for (auto* parameter : p.getParameters())
+        parameter->addListener (&log);
+
+    const auto leak = juce::String (ids::pos::leakRate), echo = juce::String (ids::pos::recurrenceScale);
+
+    p.beginUserAction();
+    for (float v : { 0.9f, 0.8f, 0.7f })
+        p.setLeakRate (v);
+    p.setRecurrenceScale (3.0f);
+    p.setLeakRate (0.7f); // no change, no event
+    EXPECT_EQ (log.events.joinIntoString (","),
+               "begin " + leak + ",value " + leak + ",value " + leak + ",value " + leak + ",begin " + echo + ",value " + echo);
+    p.endUserAction();
+    EXPECT_EQ (log.events[log.events.size() - 2], "end " + leak);
+    EXPECT_EQ (log.events[log.events.size() - 1], "end " + echo);
+
+    // A click: one begin/end pair around the change; nested actions count once.
+    log.events.clear();
+    {
+        const ArpAudioProcessor::ScopedUserAction click (p);
+        const ArpAudioProcessor::ScopedUserAction inner (p);
+        p.setNoteGain (0, 0.25f);
+    }
+    const auto breath = juce::String (ids::pos::noteGain0);
+    EXPECT_EQ (log.events.joinIntoString (","), "begin " + breath + ",value " + breath + ",end " + breath);
+
+    // Each action is one step back.
+    p.undo();
+    EXPECT_FLOAT_EQ (p.getNoteGain (0), 0.0f);
+    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.7f);
+    p.undo();
+    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
+    EXPECT_FLOAT_EQ (p.getMirrors().recurrenceScale, 1.0f);
+
+    // Changes outside an action (a host, a state load) are no gesture.
+    log.events.clear();
+    p.setLeakRate (0.4f);
+    EXPECT_EQ (log.events.joinIntoString (","), "value " + leak);
+
+    for (auto* parameter : p.getParameters())
+        parameter->removeListener (&log);
+}
+
+TEST (Undo, AStateLoadedOnAHostThreadIsVisibleAtOnceAndOneStepBack)
+{
+    ArpAudioProcessor source;
+    source.setLeakRate (0.25f);
+    source.setNumSteps (7);
+    source.setHoldMode (true);
+    juce::MemoryBlock state;
+    source.getStateInformation (state);
+
+    ArpAudioProcessor p;
+    p.beginUndoTransaction();
+    p.setSoftmaxGain (10.0f);
+    auto raw = [&p] (const char* id) { return p.getParameterTree().getRawParameterValue (id)->load(); };
+
+    std::thread host ([&] { p.setStateInformation (state.getData(), static_cast<int> (state.getSize())); });
+    host.join();
+
+    EXPECT_FLOAT_EQ (raw (ids::leakRate), 0.25f);
+    EXPECT_FLOAT_EQ (raw (ids::numSteps), 7.0f);
+    EXPECT_FLOAT_EQ (raw (ids::holdMode), 1.0f);
+    EXPECT_FLOAT_EQ (raw (ids::softmaxGain), 1000.0f);
+
+    // Once the message thread has caught up, the load is one step back.
+    ASSERT_TRUE (test::pumpUntil ([&] { return p.canUndo() && static_cast<float> (p.getParameterTree().state.getChildWithProperty ("id", ids::leakRate)["value"]) == 0.25f; }));
+    p.undo();
+    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
+    EXPECT_FLOAT_EQ (p.getMirrors().softmaxGain, 10.0f);
+    EXPECT_EQ (p.getMirrors().numSteps, 16);
 }
 
 } // namespace

@@ -79,6 +79,40 @@ TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
     EXPECT_EQ (seen, (std::vector<int> { 0, 1, 2, 0 }));
 }
 
+TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
+{
+    ArpAudioProcessor processor;
+    processor.setNumSteps (3);
+    double nowMs = 1.0;
+    processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+
+    render::OfflineHost host (processor, 48000.0, 480);
+    host.setPlaying (false);
+    const auto& counts = processor.getPlaybackCounts();
+    std::vector<int> positions;
+    bool blocked = false;
+
+    for (int block = 0; block < 400 && positions.size() < 8; ++block, nowMs += 10.0)
+    {
+        // The fourth step finds the engine taken (a Reseed on the message thread).
+        const auto engineTaken = ! blocked && counts.steps.get() == 3;
+        test::ProcessorAccess::engineBusy (processor) = engineTaken;
+
+        const auto stepsBefore = counts.steps.get();
+        const auto skippedBefore = counts.skipped.get();
+        host.processBlock (480, { test::on (0, 60) });
+
+        if (engineTaken && counts.skipped.get() > skippedBefore)
+            blocked = true;
+        if (counts.steps.get() > stepsBefore)
+            positions.push_back (processor.accentStepForDisplay.load());
+    }
+
+    test::ProcessorAccess::engineBusy (processor) = false;
+    EXPECT_TRUE (blocked);
+    EXPECT_EQ (positions, (std::vector<int> { 0, 1, 2, 0, 1, 2, 0, 1 }));
+}
+
 TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
 {
     ArpAudioProcessor processor;

@@ -9,6 +9,12 @@
 namespace mur::test
 {
 
+// What tests reach inside the processor for.
+struct ProcessorAccess
+{
+    static std::atomic<bool>& engineBusy (ArpAudioProcessor& p) { return p.engineBusy; }
+};
+
 using render::TimedMessage;
 
 inline TimedMessage on (std::int64_t sample, int note, int velocity = 100)

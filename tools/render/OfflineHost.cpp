@@ -8,7 +8,8 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> SimulatedPlayHead::getPosition
     PositionInfo info;
     info.setBpm (bpm);
     info.setTimeSignature (TimeSignature { 4, 4 });
-    info.setPpqPosition (ppqPosition);
+    if (ppqEveryNthBlock > 0 && blockIndex % ppqEveryNthBlock == 0)
+        info.setPpqPosition (ppqPosition);
     info.setIsPlaying (playing);
     info.setTimeInSamples (timeInSamples);
     return info;
@@ -62,6 +63,7 @@ void OfflineHost::processBlock (int numSamples, const std::vector<TimedMessage>&
         playHead.ppqPosition = originPpq + static_cast<double> (position - originSample) / sampleRate * playHead.bpm / 60.0;
 
     processor.processBlock (audio, midi);
+    ++playHead.blockIndex;
 
     for (const auto metadata : midi)
         output.push_back ({ position + metadata.samplePosition, metadata.getMessage() });

@@ -26,6 +26,11 @@ public:
     double ppqPosition = 0.0; // at the start of the current block
     bool playing = true;
     std::int64_t timeInSamples = 0;
+
+    // Some hosts report the musical position only now and then: with N, only
+    // every N-th block carries it (0: never).
+    int ppqEveryNthBlock = 1;
+    std::int64_t blockIndex = 0;
 };
 
 // Drives a processor block by block as a host would, feeding timed MIDI in and
@@ -46,6 +51,7 @@ public:
     void setPlaying (bool shouldPlay);
     void setTempo (double bpm);
     void setPpqPosition (double ppq);
+    void setPpqEveryNthBlock (int n) { playHead.ppqEveryNthBlock = n; }
 
     std::int64_t getSamplePosition() const noexcept { return position; }
     const std::vector<TimedMessage>& getOutput() const noexcept { return output; }

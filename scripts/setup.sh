@@ -20,6 +20,7 @@ packages=(
     xvfb
     xauth
     libx11-dev
+    libxtst-dev
     # The Windows build and its tests under Wine.
     g++-mingw-w64-x86-64-posix
     libz-mingw-w64-dev

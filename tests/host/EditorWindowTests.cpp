@@ -1,4 +1,5 @@
 #include "PluginHost.h"
+#include "StateRestore.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 // The built VST3's editor opened in a real window, as a host shows it, and the
 // pixels on the screen read back: they must be the artwork.
@@ -50,6 +52,100 @@ float brightness (juce::uint32 rgb)
     return static_cast<float> (((rgb >> 16) & 0xff) + ((rgb >> 8) & 0xff) + (rgb & 0xff)) / (3.0f * 255.0f);
 }
 
+void pump (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+// The built VST3 with its editor shown in a window at (40, 40), as a host
+// shows it.
+struct HostedEditor
+{
+    HostedEditor()
+    {
+        juce::String error;
+        instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 48000.0, 512, error);
+        if (instance == nullptr)
+        {
+            ADD_FAILURE() << error;
+            return;
+        }
+
+        editor.reset (instance->createEditorIfNeeded());
+        if (editor == nullptr)
+            return;
+
+        window = std::make_unique<juce::DocumentWindow> ("MUR", juce::Colours::black, 0, true);
+        window->setUsingNativeTitleBar (false);
+        window->setTitleBarHeight (0);
+        window->setContentNonOwned (editor.get(), true);
+        window->setTopLeftPosition (40, 40);
+        window->setVisible (true);
+        window->toFront (false);
+
+        // Let both sides of the plug-in boundary map and paint their windows.
+        for (int i = 0; i < 30; ++i)
+            pump (50);
+    }
+
+    ~HostedEditor()
+    {
+        if (window != nullptr)
+        {
+            window->setVisible (false);
+            window->clearContentComponent();
+        }
+        editor.reset();
+    }
+
+    bool isOpen() const { return editor != nullptr && window != nullptr; }
+    juce::Point<int> onScreen (int designX, int designY) const { return window->getScreenPosition() + juce::Point<int> (designX, designY); }
+
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    std::unique_ptr<juce::DocumentWindow> window;
+};
+
+// A press, a drag in small steps and a release, through the X server as a
+// mouse would make them.
+void dragWithTheMouse (juce::Point<int> from, juce::Point<int> to, int steps = 8)
+{
+    auto* display = XOpenDisplay (nullptr);
+    ASSERT_NE (display, nullptr);
+
+    auto moveTo = [display] (juce::Point<int> p)
+    {
+        XTestFakeMotionEvent (display, -1, p.x, p.y, CurrentTime);
+        XFlush (display);
+        pump (30);
+    };
+
+    moveTo (from);
+    XTestFakeButtonEvent (display, 1, True, CurrentTime);
+    XFlush (display);
+    pump (30);
+
+    for (int i = 1; i <= steps; ++i)
+        moveTo (from + (to - from) * i / steps);
+
+    XTestFakeButtonEvent (display, 1, False, CurrentTime);
+    XFlush (display);
+    pump (60);
+    XCloseDisplay (display);
+}
+
+// What a host's automation sees of one parameter.
+struct AutomationLog : juce::AudioProcessorParameter::Listener
+{
+    void parameterValueChanged (int index, float) override { events.add (juce::String (index) + " value"); }
+    void parameterGestureChanged (int index, bool starting) override
+    {
+        events.add (juce::String (index) + (starting ? " begin" : " end"));
+    }
+
+    juce::StringArray events;
+};
+
 TEST (EditorWindow, ScreenCaptureSeesAPlainWindow)
 {
     if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
@@ -78,28 +174,12 @@ TEST (EditorWindow, TheHostedEditorShowsTheArtwork)
     if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
         GTEST_SKIP() << "no X display";
 
-    juce::String error;
-    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 48000.0, 512, error);
-    ASSERT_NE (instance, nullptr) << error;
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    EXPECT_EQ (hosted.editor->getWidth(), 1078);
+    EXPECT_EQ (hosted.editor->getHeight(), 539);
 
-    std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
-    ASSERT_NE (editor, nullptr);
-    EXPECT_EQ (editor->getWidth(), 1078);
-    EXPECT_EQ (editor->getHeight(), 539);
-
-    juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
-    window.setUsingNativeTitleBar (false);
-    window.setTitleBarHeight (0);
-    window.setContentNonOwned (editor.get(), true);
-    window.setTopLeftPosition (40, 40);
-    window.setVisible (true);
-    window.toFront (false);
-
-    // Let both sides of the plug-in boundary map and paint their windows.
-    for (int i = 0; i < 30; ++i)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
-
-    const auto area = window.getScreenBounds().withSize (1078, 539);
+    const auto area = hosted.window->getScreenBounds().withSize (1078, 539);
     const auto pixels = grabScreen (area);
     ASSERT_EQ (pixels.width, 1078);
 
@@ -134,10 +214,67 @@ TEST (EditorWindow, TheHostedEditorShowsTheArtwork)
     const auto violet = pixels.at (150, 300);
     EXPECT_GT (violet & 0xff, (violet >> 8) & 0xff);       // more blue than green
     EXPECT_GT (brightest - darkest, 0.6f);
+}
 
-    window.setVisible (false);
-    window.clearContentComponent();
-    editor.reset();
+TEST (EditorWindow, ADragOnAKnobIsOneHostGesture)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+
+    AutomationLog log;
+    const auto& parameters = hosted.instance->getParameters();
+    for (auto* parameter : parameters)
+        parameter->addListener (&log);
+
+    constexpr int inertia = 51;
+    const auto before = parameters[inertia]->getValue();
+
+    // The Inertia knob's centre, dragged to the right.
+    const auto centre = hosted.onScreen (66 + 35, 405 + 35);
+    dragWithTheMouse (centre, centre + juce::Point<int> (60, 0));
+
+    for (auto* parameter : parameters)
+        parameter->removeListener (&log);
+
+    EXPECT_LT (parameters[inertia]->getValue(), before - 0.1f);
+
+    // Only Inertia moved, and all of it between one begin and one end.
+    ASSERT_GE (log.events.size(), 3) << log.events.joinIntoString (", ").toStdString();
+    EXPECT_EQ (log.events[0], "51 begin");
+    EXPECT_EQ (log.events[log.events.size() - 1], "51 end");
+    for (int i = 1; i < log.events.size() - 1; ++i)
+        EXPECT_EQ (log.events[i], "51 value") << log.events.joinIntoString (", ").toStdString();
+}
+
+TEST (EditorWindow, AStateRestoredWithTheEditorOpenStaysRestored)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    auto& instance = *hosted.instance;
+
+    for (const juce::int64 seed : { 7, 77, 777 })
+    {
+        restore::validatorRound (instance, seed, [&] (const juce::MemoryBlock& state)
+        {
+            return restore::restoreAndReadOnThisThread (instance, state);
+        });
+
+        // And the open editor, once it has caught up, writes nothing over it.
+        juce::Random random (seed);
+        juce::MemoryBlock state;
+        instance.getStateInformation (state);
+        const auto restored = restore::restoreAndReadOnThisThread (instance, state);
+        restore::randomiseAll (instance, random);
+        instance.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+        pump (300);
+        restore::expectSameWithinStep (restored, restore::readAll (instance), "after the editor caught up, seed " + juce::String (seed));
+    }
 }
 
 } // namespace

@@ -15,8 +15,8 @@ void ArpAudioProcessor::savePreset (const juce::File& file)
     if (temporary.getFile().replaceWithData (document.getData(), document.getSize()))
         temporary.overwriteTargetFileWithTemporary();
 
-    currentPresetName = file.getFileNameWithoutExtension().trim();
-    currentPresetFolder = file.getParentDirectory();
+    currentPresetName.set (file.getFileNameWithoutExtension().trim());
+    currentPresetFolder.set (file.getParentDirectory());
 }
 
 void ArpAudioProcessor::loadPresetFile (const juce::File& file)
@@ -32,13 +32,13 @@ void ArpAudioProcessor::loadPresetFile (const juce::File& file)
     else
         beginLoadTransaction(); // a load that reads nothing still closes the last edit's transaction
 
-    currentPresetFolder = file.getParentDirectory();
+    currentPresetFolder.set (file.getParentDirectory());
 }
 
 void ArpAudioProcessor::syncCurrentPresetFolder()
 {
-    const auto file = presetLibrary.find (currentPresetName);
-    currentPresetFolder = file.existsAsFile() ? file.getParentDirectory() : presetLibrary.presetsFolder();
+    const auto file = presetLibrary.find (currentPresetName.get());
+    currentPresetFolder.set (file.existsAsFile() ? file.getParentDirectory() : presetLibrary.presetsFolder());
 }
 
 juce::File ArpAudioProcessor::loadAdjacentPreset (const juce::String& displayedName, bool next)

@@ -92,7 +92,7 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
     root.setAttribute ("softmaxGain", real (mirrors.softmaxGain));
     root.setAttribute ("rateFormat", 1);
     root.setAttribute ("beatRate", mirrors.rateIndex.get());
-    root.setAttribute ("currentPresetName", currentPresetName.trim());
+    root.setAttribute ("currentPresetName", currentPresetName.get().trim());
     root.setAttribute ("linkLeakRecurrence", linkLeakRecurrence ? 1 : 0);
     root.setAttribute ("controlInput0", real (mirrors.controlInput0));
     root.setAttribute ("controlInput1", real (mirrors.controlInput1));
@@ -119,7 +119,7 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
         pattern->setAttribute ("Gain" + juce::String (i), real (beatPulseGains[i]));
 
     auto* checkpoints = root.createNewChildElement ("XYCheckpoints");
-    for (const auto& checkpoint : xyCheckpoints)
+    for (const auto& checkpoint : xyCheckpoints.get())
     {
         auto* cp = checkpoints->createNewChildElement ("cp");
         cp->setAttribute ("x", real (checkpoint.x));
@@ -165,8 +165,8 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
         if (root->hasTagName ("Arp"))
         {
             applyDocumentSettings (*root, includeTransportSettings);
-            currentPresetName = presetName.isNotEmpty() ? presetName.trim()
-                                                        : root->getStringAttribute ("currentPresetName").trim();
+            currentPresetName.set (presetName.isNotEmpty() ? presetName.trim()
+                                                           : root->getStringAttribute ("currentPresetName").trim());
         }
 
         const ScopedEngineAccess access (*this);
@@ -250,10 +250,11 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
 
     if (const auto* checkpoints = root.getChildByName ("XYCheckpoints"))
     {
-        xyCheckpoints.clear();
+        std::vector<XYCheckpoint> loaded;
         for (const auto* cp : checkpoints->getChildWithTagNameIterator ("cp"))
-            xyCheckpoints.push_back ({ readFloat (*cp, "x", 0.0), readFloat (*cp, "y", 0.0),
-                                       juce::Colour::fromString (cp->getStringAttribute ("colour", "ff808080")).getARGB() });
+            loaded.push_back ({ readFloat (*cp, "x", 0.0), readFloat (*cp, "y", 0.0),
+                                juce::Colour::fromString (cp->getStringAttribute ("colour", "ff808080")).getARGB() });
+        xyCheckpoints.set (std::move (loaded));
     }
 }
 
@@ -281,6 +282,31 @@ void ArpAudioProcessor::applyStoredNetworkBlock (const juce::uint8* data, size_t
 }
 
 //==============================================================================
+void ArpAudioProcessor::applyLegacyParameterTree (const juce::ValueTree& tree)
+{
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        parameters.replaceState (tree);
+        undoManager.clearUndoHistory();
+        return;
+    }
+
+    // The tree and the undo history belong to the message thread: a host
+    // restoring on a thread of its own sets the stored values on the
+    // parameters, and the history is cleared once the tree has caught up.
+    for (const auto& child : tree)
+    {
+        const auto index = ids::all().indexOf (child.getProperty ("id").toString());
+        const auto value = static_cast<double> (child.getProperty ("value", std::numeric_limits<double>::quiet_NaN()));
+
+        if (index >= 0 && std::isfinite (value))
+            writeBack (index, value);
+    }
+
+    undoClearPending.store (true, std::memory_order_release);
+    treeCatchUpPending.store (true, std::memory_order_release);
+}
+
 void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
 {
     const auto xml = getXmlFromBinary (data, sizeInBytes);
@@ -291,13 +317,12 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
     if (! tree.isValid() || ! tree.hasType (parameters.state.getType()))
         return;
 
-    parameters.replaceState (tree);
-    undoManager.clearUndoHistory();
+    applyLegacyParameterTree (tree);
 
     if (tree.hasProperty ("arpSeed"))
         arpSeed = static_cast<int> (tree.getProperty ("arpSeed", defaultArpSeed));
     if (tree.hasProperty ("currentPresetName"))
-        currentPresetName = tree.getProperty ("currentPresetName").toString().trim();
+        currentPresetName.set (tree.getProperty ("currentPresetName").toString().trim());
     linkLeakRecurrence = static_cast<bool> (tree.getProperty ("linkLeakRecurrence", false));
 
     // A stored parameter value, or the current one where the tree has none.

@@ -94,7 +94,7 @@ ArpAudioProcessor::ArpAudioProcessor()
     resetBeatPulsePattern();
 
     presetLibrary.ensureFolders();
-    currentPresetFolder = presetLibrary.presetsFolder();
+    currentPresetFolder.set (presetLibrary.presetsFolder());
 
     undoManager.clearUndoHistory();
 
@@ -164,10 +164,14 @@ void ArpAudioProcessor::catchUpTree()
         return;
 
     // Values set directly on the parameters reach the tree in a transaction
-    // of their own, so one undo takes back the whole load.
+    // of their own, so one undo takes back the whole load; the earlier
+    // state form starts a fresh history instead.
     undoManager.beginNewTransaction();
     parameters.copyState();
     undoManager.beginNewTransaction();
+
+    if (undoClearPending.exchange (false, std::memory_order_acq_rel))
+        undoManager.clearUndoHistory();
 }
 
 void ArpAudioProcessor::beginUserAction()

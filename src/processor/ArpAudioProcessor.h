@@ -3,6 +3,7 @@
 #include "AccentPattern.h"
 #include "ArpTypes.h"
 #include "HeldNotes.h"
+#include "Guarded.h"
 #include "HostGestures.h"
 #include "TransportFollower.h"
 #include "ParameterIds.h"
@@ -56,7 +57,9 @@ public:
     const juce::String getName() const override { return "MUR"; }
 
     void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
-    void releaseResources() override {}
+    // Nothing is freed; the thread that processed blocks is no longer taken
+    // for the audio thread (a host may go on to call from it as from any other).
+    void releaseResources() override { audioThreadId.store ({}, std::memory_order_relaxed); }
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
 
@@ -145,14 +148,14 @@ public:
     void loadPresetFile (const juce::File& file);
     juce::File findPresetFile (const juce::String& presetName) const { return presetLibrary.find (presetName); }
     void syncCurrentPresetFolder();
-    juce::Array<juce::File> listPresetsInCurrentFolder() const { return PresetLibrary::list (currentPresetFolder); }
-    juce::File loadDialogFolder() const { return presetLibrary.loadDialogFolder (currentPresetFolder); }
-    juce::File saveDialogFolder() const { return presetLibrary.saveDialogFolder (currentPresetFolder); }
+    juce::Array<juce::File> listPresetsInCurrentFolder() const { return PresetLibrary::list (currentPresetFolder.get()); }
+    juce::File loadDialogFolder() const { return presetLibrary.loadDialogFolder (currentPresetFolder.get()); }
+    juce::File saveDialogFolder() const { return presetLibrary.saveDialogFolder (currentPresetFolder.get()); }
     // Loads the preset after (or before) the displayed one in the current
     // folder, wrapping around; returns the file loaded, if any.
     juce::File loadAdjacentPreset (const juce::String& displayedName, bool next);
-    const juce::String& getCurrentPresetName() const noexcept { return currentPresetName; }
-    const juce::File& getCurrentPresetFolder() const noexcept { return currentPresetFolder; }
+    juce::String getCurrentPresetName() const { return currentPresetName.get(); }
+    juce::File getCurrentPresetFolder() const { return currentPresetFolder.get(); }
 
     // Undo history of the parameters.
     void beginUndoTransaction() { undoManager.beginNewTransaction(); }
@@ -179,8 +182,8 @@ public:
     bool canRedo() const { return undoManager.canRedo(); }
 
     // The XY pad's remembered positions and the Inertia/Echo link.
-    const std::vector<XYCheckpoint>& getXYCheckpoints() const noexcept { return xyCheckpoints; }
-    void setXYCheckpoints (std::vector<XYCheckpoint> checkpoints) { xyCheckpoints = std::move (checkpoints); }
+    std::vector<XYCheckpoint> getXYCheckpoints() const { return xyCheckpoints.get(); }
+    void setXYCheckpoints (std::vector<XYCheckpoint> checkpoints) { xyCheckpoints.set (std::move (checkpoints)); }
     bool getLinkLeakRecurrence() const noexcept { return linkLeakRecurrence; }
     void setLinkLeakRecurrence (bool shouldLink) { linkLeakRecurrence = shouldLink; }
 
@@ -245,6 +248,7 @@ private:
     void addHostSyncedTicks (int numSamples);
     void addFreeRunningTicks (int numSamples);
     void addEvent (const BlockEvent& event);
+    void passThroughOtherMessages (const juce::MidiBuffer& input, int inputEnd);
     void sortBlockEvents();
     void scheduleInThisBlock (EventKind kind, int note, int dueSample);
     void keyDown (int note, int velocity);
@@ -275,6 +279,7 @@ private:
     void resetAccentParametersFrom (int count);
     void applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings);
     void applyStoredNetworkBlock (const juce::uint8* data, size_t size);
+    void applyLegacyParameterTree (const juce::ValueTree& tree);
     void postChangeNotification() { parameterChangePending.store (true, std::memory_order_release); }
 
     //==============================================================================
@@ -293,7 +298,8 @@ private:
     std::array<juce::RangedAudioParameter*, ids::numParameters> parameterByIndex {};
     std::array<std::atomic<float>*, ids::numParameters> rawValueByIndex {};
     HostGestures gestures { parameterByIndex };
-    // The thread the host last called processBlock on.
+    // The thread the host last called processBlock on, until it releases
+    // its resources.
     std::atomic<std::thread::id> audioThreadId {};
 
     ParameterMirrors mirrors;
@@ -332,6 +338,7 @@ private:
     std::atomic<bool> rateChangeRequested { false };
     std::atomic<bool> deferredWritesPending { false };
     std::atomic<bool> treeCatchUpPending { false };
+    std::atomic<bool> undoClearPending { false };
     std::array<std::atomic<bool>, ids::numParameters> deferredWriteFlags {};
     std::array<std::atomic<double>, ids::numParameters> deferredWriteValues {};
 
@@ -341,9 +348,11 @@ private:
     BeatPulseGains beatPulseGains;
 
     PresetLibrary presetLibrary;
-    juce::String currentPresetName;
-    juce::File currentPresetFolder;
-    std::vector<XYCheckpoint> xyCheckpoints;
+    // A host may restore its project on a thread of its own while the editor
+    // reads these.
+    Guarded<juce::String> currentPresetName;
+    Guarded<juce::File> currentPresetFolder;
+    Guarded<std::vector<XYCheckpoint>> xyCheckpoints;
     bool linkLeakRecurrence = false;
 
     std::shared_ptr<std::atomic<bool>> aliveFlag;

@@ -26,8 +26,9 @@ struct PendingNoteOff
     bool operator== (const PendingNoteOff&) const = default;
 };
 
-// Everything that happens inside one block, sorted by position and then by
-// the class of its kind so that note-offs precede note-ons at one sample.
+// Everything that happens to notes inside one block, sorted by position and
+// then by the class of its kind so that note-offs precede note-ons at one
+// sample. Other incoming messages pass through after them (the last class).
 enum class EventKind : std::uint8_t
 {
     keyDown = 0,
@@ -35,8 +36,7 @@ enum class EventKind : std::uint8_t
     noteOffDue = 2,
     previewOffDue = 3,
     previewNoteOn = 4,
-    stepTick = 5,
-    passThrough = 6
+    stepTick = 5
 };
 
 constexpr int eventClass (EventKind kind) noexcept
@@ -49,28 +49,17 @@ constexpr int eventClass (EventKind kind) noexcept
         case EventKind::previewOffDue:  return 1;
         case EventKind::previewNoteOn:  return 2;
         case EventKind::stepTick:       return 3;
-        case EventKind::passThrough:    return 4;
     }
-    return 4;
+    return 3;
 }
-
-// A view of an incoming MIDI message's bytes, valid for the current block.
-// Passing messages on this way never copies them to the heap (long system
-// exclusive messages included).
-struct MidiBytes
-{
-    const juce::uint8* data = nullptr;
-    int size = 0;
-};
 
 struct BlockEvent
 {
     std::int32_t position = 0;
-    EventKind kind = EventKind::passThrough;
+    EventKind kind = EventKind::stepTick;
     std::int32_t note = 0;
     std::int32_t value = 0;
     std::int32_t dueSample = 0;
-    MidiBytes message;
 };
 
 // A note the editor wants to audition, carried to the audio thread.

@@ -22,6 +22,14 @@ bool eventGoesBefore (const BlockEvent& a, const BlockEvent& b) noexcept
 }
 
 juce::MidiMessage noteOff (int note) { return juce::MidiMessage::noteOff (1, note, static_cast<juce::uint8> (0)); }
+
+// Note-ons and note-offs (a note-on of velocity 0 included) are keys; the
+// rest passes through.
+bool isNoteMessage (const juce::uint8* data, int size) noexcept
+{
+    const auto status = size > 0 ? (data[0] & 0xf0) : 0;
+    return size >= 3 && (status == 0x80 || status == 0x90);
+}
 } // namespace
 
 void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
@@ -44,12 +52,12 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     for (const auto& entry : previewNoteOffs)
         if (entry.dueSample < numSamples)
-            addEvent ({ juce::jmax (0, entry.dueSample), EventKind::previewOffDue, entry.note, 0, entry.dueSample, {} });
+            addEvent ({ juce::jmax (0, entry.dueSample), EventKind::previewOffDue, entry.note, 0, entry.dueSample });
 
     previewFifo.read (previewFifo.getNumReady()).forEach ([this] (int index)
     {
         const auto& request = previewRequests[static_cast<size_t> (index)];
-        addEvent ({ 0, EventKind::previewNoteOn, request.note, request.velocity, 0, {} });
+        addEvent ({ 0, EventKind::previewNoteOn, request.note, request.velocity, 0 });
     });
 
     // An entry due exactly at the end of this block goes out at the start of
@@ -57,7 +65,7 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     for (const auto& entry : pendingNoteOffs)
         if (entry.dueSample < numSamples)
             addEvent ({ clampedPosition (entry.dueSample, numSamples), EventKind::noteOffDue, entry.note, 0,
-                        entry.dueSample, {} });
+                        entry.dueSample });
 
     // Events outside the block are dropped; a block of no samples still takes
     // what arrives at its position 0, so that no key release is lost.
@@ -72,18 +80,19 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             continue;
 
         const auto* data = metadata.data;
-        const auto size = metadata.numBytes;
-        const auto status = size > 0 ? (data[0] & 0xf0) : 0;
 
-        if (size >= 3 && status == 0x90 && data[2] > 0)
+        if (! isNoteMessage (data, metadata.numBytes))
+            continue;
+
+        if ((data[0] & 0xf0) == 0x90 && data[2] > 0)
         {
-            addEvent ({ position, EventKind::keyDown, data[1] & 0x7f, data[2], 0, {} });
+            addEvent ({ position, EventKind::keyDown, data[1] & 0x7f, data[2], 0 });
             keyDownInBlock = true;
         }
-        else if (size >= 3 && (status == 0x80 || status == 0x90))
-            addEvent ({ position, EventKind::keyUp, data[1] & 0x7f, 0, 0, {} });
         else
-            addEvent ({ position, EventKind::passThrough, 0, 0, 0, { data, size } });
+        {
+            addEvent ({ position, EventKind::keyUp, data[1] & 0x7f, 0, 0 });
+        }
     }
 
     // With the transport playing, a chord that starts exactly on a grid point
@@ -112,11 +121,10 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             case EventKind::previewOffDue:  previewOffDue (event.note, event.dueSample, event.position); break;
             case EventKind::previewNoteOn:  previewNoteOn (event.note, event.value, event.position); break;
             case EventKind::stepTick:       stepTick (event.position); break;
-            case EventKind::passThrough:
-                outputMidi.addEvent (event.message.data, event.message.size, event.position);
-                break;
         }
     }
+
+    passThroughOtherMessages (midi, inputEnd);
 
     for (auto& entry : pendingNoteOffs)
         entry.dueSample -= numSamples;
@@ -125,6 +133,22 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     transport.blockEnd (numSamples);
     midi.swapWith (outputMidi);
+}
+
+void ArpAudioProcessor::passThroughOtherMessages (const juce::MidiBuffer& input, int inputEnd)
+{
+    // Everything but notes goes out where it came in. Added last, it follows
+    // the notes of its own sample (the buffer keeps equal positions in the
+    // order they were added), and however many a host sends (a controller
+    // sweep, every MIDI-CC parameter at once) it never crowds a key out of
+    // the block's event list.
+    for (const auto metadata : input)
+    {
+        const auto position = metadata.samplePosition;
+
+        if (position >= 0 && position < inputEnd && ! isNoteMessage (metadata.data, metadata.numBytes))
+            outputMidi.addEvent (metadata.data, metadata.numBytes, position);
+    }
 }
 
 //==============================================================================
@@ -203,7 +227,7 @@ void ArpAudioProcessor::scheduleInThisBlock (EventKind kind, int note, int dueSa
     if (dueSample >= currentBlockLength || blockEvents.size() >= blockEvents.capacity())
         return;
 
-    const BlockEvent event { juce::jmax (0, dueSample), kind, note, 0, dueSample, {} };
+    const BlockEvent event { juce::jmax (0, dueSample), kind, note, 0, dueSample };
     auto insertAt = currentEventIndex + 1;
 
     while (insertAt < blockEvents.size() && ! eventGoesBefore (event, blockEvents[insertAt]))
@@ -262,7 +286,7 @@ void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
             break;
 
         if (s >= 0.0)
-            addEvent ({ static_cast<int> (s), EventKind::stepTick, 0, 0, 0, {} });
+            addEvent ({ static_cast<int> (s), EventKind::stepTick, 0, 0, 0 });
     }
 }
 
@@ -305,7 +329,7 @@ void ArpAudioProcessor::addFreeRunningTicks (int numSamples)
         g = g == 0 ? countdown + elapsed : g + stepLength;
         auto position = elapsed > numSamples ? g * numSamples / elapsed : g;
         position = juce::jlimit<std::int64_t> (0, juce::jmax (0, numSamples - 1), position);
-        addEvent ({ static_cast<int> (position), EventKind::stepTick, 0, 0, 0, {} });
+        addEvent ({ static_cast<int> (position), EventKind::stepTick, 0, 0, 0 });
 
         countdown += stepLength;
 

@@ -382,5 +382,33 @@ TEST (PassThrough, ControllersKeepTheirPositionAndHoldNothing)
     EXPECT_EQ (host.getOutput()[3].message.getSysExDataSize(), 300);
 }
 
+TEST (PassThrough, AFloodOfControllersCrowdsOutNoKey)
+{
+    // A host that moves every MIDI-CC parameter at once sends some two
+    // thousand controllers in one block, here around a chord and its release.
+    ArpAudioProcessor processor;
+    OfflineHost host (processor, 44100.0, 512);
+    host.setPlaying (false);
+
+    std::vector<render::TimedMessage> flood;
+    for (int channel = 1; channel <= 16; ++channel)
+        for (int controller = 0; controller < 130; ++controller)
+            flood.push_back ({ 0, juce::MidiMessage::controllerEvent (channel, controller % 128, 1) });
+
+    auto input = flood;
+    for (int note : { 60, 64, 67 })
+        input.push_back (on (0, note));
+    host.processBlock (512, input);
+    EXPECT_EQ (processor.getHeldNotes().size(), 3);
+    EXPECT_EQ (host.getOutput().size(), flood.size());
+
+    for (auto& m : flood)
+        m.sample = 512;
+    for (int note : { 60, 64, 67 })
+        flood.push_back (off (512, note));
+    host.processBlock (512, flood);
+    EXPECT_EQ (processor.getHeldNotes().size(), 0);
+}
+
 } // namespace
 } // namespace mur

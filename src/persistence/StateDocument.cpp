@@ -1,6 +1,7 @@
 #include "processor/ArpAudioProcessor.h"
 
 #include "NetworkBlock.h"
+#include "UntrustedXml.h"
 #include "engine/NetworkShaping.h"
 #include "processor/ParameterIds.h"
 
@@ -34,20 +35,9 @@ int readInt (const juce::XmlElement& e, const char* name, int fallback)
     return e.getIntAttribute (name, fallback);
 }
 
-juce::String xmlTextUpToZero (const void* data, size_t size)
-{
-    const auto* bytes = static_cast<const char*> (data);
-    const auto* zero = static_cast<const char*> (std::memchr (bytes, 0, size));
-    const auto length = zero != nullptr ? static_cast<size_t> (zero - bytes) : size;
-    return juce::String::fromUTF8 (bytes, static_cast<int> (juce::jmin<size_t> (length, std::numeric_limits<int>::max())));
-}
-
 std::unique_ptr<juce::XmlElement> parseDocument (const void* data, size_t size)
 {
-    if (data == nullptr || size == 0)
-        return nullptr;
-
-    return juce::XmlDocument::parse (xmlTextUpToZero (data, size));
+    return parseUntrustedXml (static_cast<const char*> (data), size);
 }
 } // namespace
 
@@ -156,6 +146,7 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes, const juce::String& presetName,
                                            bool includeTransportSettings)
 {
+    const ScopedLoad loading (*this);
     beginLoadTransaction();
 
     const auto root = parseDocument (data, sizeInBytes);
@@ -309,7 +300,8 @@ void ArpAudioProcessor::applyLegacyParameterTree (const juce::ValueTree& tree)
 
 void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const ScopedLoad loading (*this);
+    const auto xml = parseUntrustedBinaryXml (data, sizeInBytes);
     if (xml == nullptr)
         return;
 

@@ -301,6 +301,20 @@ private:
     // The thread the host last called processBlock on, until it releases
     // its resources.
     std::atomic<std::thread::id> audioThreadId {};
+    // The thread loading a state or preset, while it does.
+    std::atomic<std::thread::id> loadingThread {};
+
+    class ScopedLoad
+    {
+    public:
+        explicit ScopedLoad (ArpAudioProcessor& p)
+            : owner (p), previous (p.loadingThread.exchange (std::this_thread::get_id())) {}
+        ~ScopedLoad() { owner.loadingThread.store (previous); }
+
+    private:
+        ArpAudioProcessor& owner;
+        std::thread::id previous;
+    };
 
     ParameterMirrors mirrors;
     std::array<Relaxed<float>, numOutputs> noteGains {};

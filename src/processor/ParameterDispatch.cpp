@@ -108,8 +108,9 @@ void ArpAudioProcessor::writeBack (int parameterIndex, double value)
     if (static_cast<double> (raw->load()) == value)
     {
         // A switch keeps whatever normalised value a host gave it (0.3 is
-        // off); a value written over it shows the host a clean 0 or 1.
-        if (dynamic_cast<juce::AudioParameterBool*> (parameter) != nullptr)
+        // off); a loaded state shows the host the clean 0 or 1 it saved.
+        if (loadingThread.load (std::memory_order_relaxed) == std::this_thread::get_id()
+            && dynamic_cast<juce::AudioParameterBool*> (parameter) != nullptr)
             if (const auto normalised = value >= 0.5 ? 1.0f : 0.0f; parameter->getValue() != normalised)
                 parameter->setValueNotifyingHost (normalised);
         return;

@@ -10,8 +10,13 @@ namespace
 
 TEST (Lv2Host, LoadsWithItsParametersAndPlaysSilence)
 {
+    // Installed as a user installs it: in ~/.lv2 (the tests' own home).
+    const auto installed = juce::File ("~/.lv2/MUR.lv2");
+    installed.getParentDirectory().createDirectory();
+    ASSERT_TRUE (juce::File (MUR_LV2_BUNDLE).createSymbolicLink (installed, true));
+
     juce::String error;
-    auto instance = host::loadLv2 (juce::File (MUR_LV2_BUNDLE), MUR_LV2_URI, 48000.0, 256, error);
+    auto instance = host::loadLv2 (installed, MUR_LV2_URI, 48000.0, 256, error);
     ASSERT_NE (instance, nullptr) << error;
 
     EXPECT_EQ (instance->getName(), "MUR");

@@ -1,6 +1,7 @@
 #include "TestHelpers.h"
 #include "engine/NetworkShaping.h"
 #include "persistence/NetworkBlock.h"
+#include "persistence/UntrustedXml.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
@@ -167,6 +168,33 @@ TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsS
     EXPECT_FALSE (older.getBypassNoteGains());
     EXPECT_FLOAT_EQ (older.getMirrors().darkPaletteBias, 0.235f);
     EXPECT_FLOAT_EQ (older.getParameterTree().getRawParameterValue (ids::darkPaletteBias)->load(), 0.27f);
+}
+
+TEST (UntrustedXml, TextsThatWouldLeadTheParserPastTheirEndAreRefused)
+{
+    EXPECT_NE (parseUntrustedXml ("<Arp name=\"&#x41;\"/>"), nullptr);
+    EXPECT_EQ (parseUntrustedXml ("<Arp name=\"&#x41;\"/>")->getStringAttribute ("name"), "A");
+    EXPECT_NE (parseUntrustedXml ("<Arp>&#x123456789</Arp>"), nullptr); // too long: an error inside the text
+
+    for (const auto* cut : { "<Arp>&#x", "<Arp>&#X1f", "<Arp a=\"&#x12345678", "<Arp>\r\n&#x0" })
+        EXPECT_EQ (parseUntrustedXml (cut), nullptr) << cut;
+
+    EXPECT_EQ (parseUntrustedXml ("<!DOCTYPE Arp [<!ENTITY e \"&#x\">]><Arp>&e;</Arp>"), nullptr);
+
+    // A lead byte that promises more bytes than the text has, or stray ones.
+    for (const auto* broken : { "<Arp a=\"\xf0\"/>", "<Arp>\xe2\x82</Arp>", "<Arp>\x80</Arp>", "<Arp>\xf0" })
+        EXPECT_EQ (parseUntrustedXml (broken, std::strlen (broken)), nullptr) << broken;
+    const char euro[] = "<Arp name=\"\xe2\x82\xac\"/>";
+    EXPECT_EQ (parseUntrustedXml (euro, std::strlen (euro))->getStringAttribute ("name"), juce::String::fromUTF8 ("\xe2\x82\xac"));
+
+    // The earlier binary form is read within the bytes that are there.
+    juce::MemoryBlock binary;
+    juce::AudioProcessor::copyXmlToBinary (juce::XmlElement ("ArpParameters"), binary);
+    EXPECT_NE (parseUntrustedBinaryXml (binary.getData(), static_cast<int> (binary.getSize())), nullptr);
+    static_cast<juce::uint8*> (binary.getData())[4] = 0xff; // a length far beyond the data
+    static_cast<juce::uint8*> (binary.getData())[5] = 0xff;
+    EXPECT_NE (parseUntrustedBinaryXml (binary.getData(), static_cast<int> (binary.getSize())), nullptr);
+    EXPECT_EQ (parseUntrustedBinaryXml (binary.getData(), 8), nullptr);
 }
 
 TEST (StateDocument, RatesFromTheEarlierNumberingMoveDownOne)

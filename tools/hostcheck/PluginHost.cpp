@@ -46,8 +46,12 @@ std::unique_ptr<juce::AudioPluginInstance> loadLv2 (const juce::File& bundle, co
         return nullptr;
     }
 
+    // The format reads the standard folders when it is made; a bundle
+    // elsewhere takes a second search (which JUCE's bundled lilv answers by
+    // leaking the first one's plug-in classes).
     juce::LV2PluginFormat format;
-    format.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false);
+    if (! format.getDefaultLocationsToSearch().isFileInPath (bundle, false))
+        format.searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false);
 
     juce::OwnedArray<juce::PluginDescription> types;
     format.findAllTypesForFile (types, uri);

@@ -6,18 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${MUR_ASAN_BUILD_DIR:-$root/build-asan}"
 
-bash "$root/scripts/setup.sh"
-export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
-
-if [ ! -f "$build/build.ninja" ]; then
-    flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g"
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUR_BUILD_BENCHMARKS=OFF \
-        -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-        -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
-        -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined"
-fi
-cmake --build "$build" --target mur_engine_tests mur_tests mur_host_tests
+bash "$root/scripts/sanitized-build.sh" "$build" address,undefined mur_engine_tests mur_tests mur_host_tests
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "BuiltVst3.h"
 #include "Scenario.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +9,7 @@ namespace mur
 namespace
 {
 
-std::unique_ptr<juce::AudioPluginInstance> load()
-{
-    juce::String error;
-    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 44100.0, 512, error);
-    EXPECT_NE (instance, nullptr) << error;
-    return instance;
-}
+std::unique_ptr<juce::AudioPluginInstance> load() { return host::loadBuiltVst3 (44100.0); }
 
 TEST (Vst3Playback, ChordOnAPlayingTransportFollowsTheHostGrid)
 {

@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "BuiltVst3.h"
 #include "Scenario.h"
 #include "persistence/StateMutations.h"
 
@@ -121,9 +121,8 @@ int notesPlayed (juce::AudioPluginInstance& instance)
 
 TEST (Vst3StateFuzz, DamagedProjectsThroughTheWrapperNeverCrashTheHost)
 {
-    juce::String error;
-    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 48000.0, 512, error);
-    ASSERT_NE (instance, nullptr) << error;
+    auto instance = host::loadBuiltVst3();
+    ASSERT_NE (instance, nullptr);
 
     // Real component states of a few settings, and the plug-in documents to splice in.
     const auto fresh = componentStateOf (*instance);

@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "BuiltVst3.h"
 #include "StateRestore.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +13,9 @@ namespace mur
 namespace
 {
 
-std::unique_ptr<juce::AudioPluginInstance> load()
-{
-    juce::String error;
-    auto instance = host::loadVst3Module (juce::File (MUR_VST3_BINARY), 48000.0, 512, error);
-    EXPECT_NE (instance, nullptr) << error;
-    return instance;
-}
-
 TEST (Vst3StateRestore, ValuesAreBackWhenTheCallReturnsOnTheHostsMessageThread)
 {
-    auto instance = load();
+    auto instance = host::loadBuiltVst3();
     ASSERT_NE (instance, nullptr);
 
     for (const juce::int64 seed : { 1, 22, 333 })
@@ -35,7 +27,7 @@ TEST (Vst3StateRestore, ValuesAreBackWhenTheCallReturnsOnTheHostsMessageThread)
 
 TEST (Vst3StateRestore, ValuesAreBackWhenTheCallReturnsOnAWorkerThread)
 {
-    auto instance = load();
+    auto instance = host::loadBuiltVst3();
     ASSERT_NE (instance, nullptr);
 
     for (const juce::int64 seed : { 4, 55, 666 })

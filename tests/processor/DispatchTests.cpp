@@ -120,14 +120,18 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
 {
     ArpAudioProcessor processor;
     processor.prepareToPlay (48000.0, 64);
+    auto processOneBlock = [&processor]
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        processor.processBlock (buffer, midi);
+    };
 
     // The thread that processes blocks is the audio thread: its writes are
     // carried to the message thread.
     std::thread audio ([&]
     {
-        juce::AudioBuffer<float> buffer (2, 64);
-        juce::MidiBuffer midi;
-        processor.processBlock (buffer, midi);
+        processOneBlock();
         processor.setStartStep (5);
     });
     audio.join();
@@ -144,9 +148,7 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     juce::WaitableEvent audioWrote;
     std::thread audioAgain ([&]
     {
-        juce::AudioBuffer<float> buffer (2, 64);
-        juce::MidiBuffer midi;
-        processor.processBlock (buffer, midi);
+        processOneBlock();
         processor.setStartStep (9);
         audioWrote.signal();
         while (! workerDone)

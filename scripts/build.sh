@@ -12,6 +12,12 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 
 if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${MUR_BUILD_TYPE:-Release}"
+    echo "build: configuring $build..."
+    started=$SECONDS
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${MUR_BUILD_TYPE:-Release}" >/dev/null
+    echo "build: configured in $((SECONDS - started)) s"
 fi
+echo "build: building (the first build takes a few minutes)..."
+started=$SECONDS
 cmake --build "$build" "$@"
+echo "build: built in $((SECONDS - started)) s"

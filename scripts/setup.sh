@@ -41,7 +41,9 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
+echo "setup: installing ${#missing[@]} packages (and what they need): ${missing[*]}"
+echo "setup: this can take several minutes on a fresh machine; apt's own output is kept quiet"
+started=$SECONDS
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then
@@ -53,6 +55,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+echo "setup: reading the package lists..."
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-echo "setup: done"
+echo "setup: downloading and installing..."
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "setup: done in $((SECONDS - started)) s"

@@ -12,4 +12,9 @@ if command -v wine >/dev/null 2>&1 && command -v x86_64-w64-mingw32-g++-posix >/
 fi
 
 cd "$build"
-ctest --output-on-failure --timeout 900 "$@"
+echo "test: running the tests..."
+started=$SECONDS
+status=0
+ctest --output-on-failure --timeout 900 "$@" || status=$?
+echo "test: ran in $((SECONDS - started)) s"
+exit "$status"

@@ -1,6 +1,7 @@
 #include "Palette.h"
 
 #include "engine/ControlResponse.h"
+#include "engine/NoteSelection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -156,7 +157,7 @@ std::vector<std::uint32_t> computeUnitColours (const NeuralEngine& engine, const
                 candidates.emplace_back (position, 5.0 * static_cast<double> (readout[row][i]));
         };
 
-        if (settings.breathGain > 0.01f)
+        if (isRestEnabled (settings.breathGain))
             consider (0, 0.0);
 
         for (int s = 0; s < n; ++s)
@@ -189,7 +190,7 @@ std::uint32_t positionColour (const NeuralEngine& engine, const NoteColours& not
             candidates.emplace_back (position, *response);
     };
 
-    if (settings.breathGain > 0.01f)
+    if (isRestEnabled (settings.breathGain))
         consider (0, 0.0);
 
     for (int s = 0; s < std::min (settings.numHeld, numNoteColours - 1); ++s)

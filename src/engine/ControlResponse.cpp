@@ -22,7 +22,7 @@ std::optional<double> controlResponse (const NeuralEngine& engine, int hiddenSiz
     for (size_t i = 0; i < rows; ++i)
     {
         const auto& inRow = input[i];
-        if (inRow.size() < static_cast<size_t> (engineInputSize))
+        if (inRow.size() < static_cast<size_t> (numInputs))
             return std::nullopt;
 
         sum += static_cast<double> (outRow[i])

@@ -48,7 +48,7 @@ void orthogonaliseControlColumns (NeuralEngine::Matrix& input) noexcept
         return;
 
     for (const auto& row : input)
-        if (row.size() < static_cast<size_t> (engineInputSize))
+        if (row.size() < static_cast<size_t> (numInputs))
             return;
 
     constexpr auto c51 = static_cast<size_t> (accentInput);
@@ -123,7 +123,7 @@ bool applyStoredNetwork (NeuralEngine& engine, int inputs, int hidden, int outpu
 
     constexpr int legacyInputs = 14, legacyOutputs = 11;
 
-    if (inputs != legacyInputs || outputs != legacyOutputs || engine.getInputSize() != engineInputSize
+    if (inputs != legacyInputs || outputs != legacyOutputs || engine.getInputSize() != numInputs
         || engine.getOutputSize() < legacyOutputs)
         return false;
 

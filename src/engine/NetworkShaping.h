@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkGeometry.h"
 #include "NeuralEngine.h"
 
 #include <cstdint>
@@ -7,15 +8,6 @@
 
 namespace mur
 {
-
-inline constexpr int engineInputSize = 54;
-inline constexpr int engineMaxHiddenSize = 50;
-inline constexpr int engineOutputSize = 51;
-
-// Input columns of the accent and the two controls.
-inline constexpr int accentInput = 51;
-inline constexpr int controlXInput = 52;
-inline constexpr int controlYInput = 53;
 
 // Subtracts each readout row's mean from the row, so no unit biases every
 // output at once.

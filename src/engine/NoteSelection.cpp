@@ -10,18 +10,21 @@ namespace mur
 {
 namespace
 {
-int clampHeld (int numHeld) noexcept { return std::clamp (numHeld, 0, maxHeldSlots); }
+int clampHeld (int numHeld) noexcept { return std::clamp (numHeld, 0, maxSlots); }
+
+// A gain kept inside [1e-7, 0.9999999], where its logarithms stay finite.
+float clampedGain (float gain) noexcept { return gain > 0.9999999f ? 0.9999999f : (gain < 1e-7f ? 1e-7f : gain); }
 } // namespace
 
 float clampedLogit (float gain) noexcept
 {
-    const float c = gain > 0.9999999f ? 0.9999999f : (gain < 1e-7f ? 1e-7f : gain);
+    const float c = clampedGain (gain);
     return maths::log (c / (1.0f - c));
 }
 
 void buildNetworkInput (float* v, const NetworkInputValues& values) noexcept
 {
-    std::fill (v, v + 54, 0.0f);
+    std::fill (v, v + numInputs, 0.0f);
 
     const auto n = static_cast<std::int64_t> (clampHeld (values.numHeld));
     const auto k = values.previousChoice;
@@ -31,16 +34,16 @@ void buildNetworkInput (float* v, const NetworkInputValues& values) noexcept
     else if (isRestEnabled (values.breathGain) && k == n)
         v[0] = values.feedbackScale;
 
-    v[52] = 5.0f * values.controlInput0;
-    v[53] = 5.0f * values.controlInput1;
-    v[51] = values.accentValue;
+    v[controlXInput] = controlInputScale * values.controlInput0;
+    v[controlYInput] = controlInputScale * values.controlInput1;
+    v[accentInput] = values.accentValue;
 }
 
 void computeNoteProbabilities (const float* outputs, float* probabilities, int numHeld,
                                std::int64_t previousChoice, const SelectionSettings& settings) noexcept
 {
-    std::array<float, numCandidates> l {};
-    std::copy (outputs, outputs + numCandidates, l.begin());
+    std::array<float, numOutputs> l {};
+    std::copy (outputs, outputs + numOutputs, l.begin());
 
     const auto n = clampHeld (numHeld);
     const auto k = previousChoice;
@@ -58,8 +61,7 @@ void computeNoteProbabilities (const float* outputs, float* probabilities, int n
 
     if (settings.neighborGain > 0.0f && k >= 0 && k < n)
     {
-        const auto g = settings.neighborGain;
-        const float c = g > 0.9999999f ? 0.9999999f : (g < 1e-7f ? 1e-7f : g);
+        const float c = clampedGain (settings.neighborGain);
         const auto w = -maths::log (1.0f - c + 1e-7f);
         float totalPenalty = 0.0f;
 
@@ -88,7 +90,7 @@ void computeNoteProbabilities (const float* outputs, float* probabilities, int n
 
     const auto divisor = std::max (sum, 1e-6f);
 
-    std::fill (probabilities, probabilities + numCandidates, 0.0f);
+    std::fill (probabilities, probabilities + numOutputs, 0.0f);
     for (int i = first; i <= n; ++i)
         probabilities[i] = maths::exp ((l[static_cast<size_t> (i)] - m) * settings.softmaxGain) / divisor;
 }

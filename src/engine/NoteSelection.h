@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetworkGeometry.h"
 #include "Random.h"
 #include "Relaxed.h"
 
@@ -8,11 +9,7 @@
 namespace mur
 {
 
-inline constexpr int maxHeldSlots = 50;
-inline constexpr int numCandidates = 51; // the rest plus 50 slots
-
-// The rest takes part in the choice only while its gain is above 0.01.
-constexpr bool isRestEnabled (float breathGain) noexcept { return breathGain > 0.01f; }
+constexpr bool isRestEnabled (float breathGain) noexcept { return breathGain > restThreshold; }
 
 // ln(c / (1 - c)) with c kept inside [1e-7, 0.9999999].
 float clampedLogit (float gain) noexcept;

@@ -68,7 +68,7 @@ ArpAudioProcessor::ArpAudioProcessor()
 
     resetBeatPulsePattern();
 
-    engine = std::make_unique<NeuralEngine> (engineInputSize, engineMaxHiddenSize, engineOutputSize,
+    engine = std::make_unique<NeuralEngine> (numInputs, maxHiddenUnits, numOutputs,
                                              static_cast<std::uint32_t> (arpSeed.get()));
     applyConstructionSequence (*engine);
 

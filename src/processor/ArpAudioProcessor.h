@@ -30,11 +30,6 @@ namespace test
 struct ProcessorAccess;
 }
 
-inline constexpr int numInputs = 54;
-inline constexpr int maxSlots = 50;
-inline constexpr int numOutputs = 51;
-inline constexpr int defaultArpSeed = 12345;
-
 // What the arpeggiator chose since the processor was created; read by the
 // offline renderer's summary and by tests.
 struct PlaybackCounts

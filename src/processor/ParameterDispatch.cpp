@@ -207,7 +207,7 @@ void ArpAudioProcessor::setHiddenSize (int value)
 {
     // The editor copies this many entries of the 50-unit state: it always
     // stays within the parameter's 2 to 50.
-    mirrors.hiddenSize = juce::jlimit (2, maxSlots, value);
+    mirrors.hiddenSize = juce::jlimit (2, maxHiddenUnits, value);
     engine->setActiveHiddenSize (mirrors.hiddenSize);
     writeBack (ids::pos::hiddenSize, mirrors.hiddenSize);
 }

@@ -12,7 +12,7 @@ namespace
 
 NeuralEngine makeDefaultEngine (std::uint32_t seed = 12345)
 {
-    NeuralEngine engine (engineInputSize, engineMaxHiddenSize, engineOutputSize, seed);
+    NeuralEngine engine (numInputs, maxHiddenUnits, numOutputs, seed);
     applyConstructionSequence (engine);
     return engine;
 }
@@ -36,7 +36,7 @@ bool bitIdentical (const std::vector<float>& a, const std::vector<float>& b)
 
 TEST (NeuralEngine, SeedFixesTheFirstInputWeightsBeforeAndAfterShaping)
 {
-    NeuralEngine engine (engineInputSize, engineMaxHiddenSize, engineOutputSize, 12345);
+    NeuralEngine engine (numInputs, maxHiddenUnits, numOutputs, 12345);
     const float expected[] = { -0.39074f, -0.78583f, -0.47865f, 0.52887f };
 
     for (size_t j = 0; j < 4; ++j)
@@ -50,7 +50,7 @@ TEST (NeuralEngine, SeedFixesTheFirstInputWeightsBeforeAndAfterShaping)
 
 TEST (NeuralEngine, ConstructionDefaultsAndSizes)
 {
-    NeuralEngine engine (engineInputSize, engineMaxHiddenSize, engineOutputSize, 1);
+    NeuralEngine engine (numInputs, maxHiddenUnits, numOutputs, 1);
     EXPECT_EQ (engine.getActiveHiddenSize(), 50);
     EXPECT_FLOAT_EQ (engine.getLeakRate(), 0.1f);
     EXPECT_FALSE (engine.getSpectralNormalisation());
@@ -212,7 +212,7 @@ TEST (NeuralEngine, StepFollowsTheUpdateEquations)
 
 TEST (NeuralEngine, ZeroNetworkGivesZeroOutput)
 {
-    NeuralEngine engine (engineInputSize, engineMaxHiddenSize, engineOutputSize, 1);
+    NeuralEngine engine (numInputs, maxHiddenUnits, numOutputs, 1);
     const NeuralEngine::Matrix in (50, std::vector<float> (54, 0.0f));
     const NeuralEngine::Matrix rec (50, std::vector<float> (50, 0.0f));
     const NeuralEngine::Matrix out (51, std::vector<float> (50, 0.0f));

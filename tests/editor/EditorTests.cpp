@@ -127,7 +127,7 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
     editor->tick();
     EXPECT_TRUE (undo->isEnabled());
 
-    EXPECT_TRUE (test::pumpUntil ([&] { return editor->getKnob ("Proximity").getValue() == 0.6f; }));
+    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Proximity").getValue() - 0.6f) < 1e-6f; }));
 
     // Moves that arrive from the processor do not mark the preset.
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());

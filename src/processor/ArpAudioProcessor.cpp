@@ -1,6 +1,7 @@
 #include "ArpAudioProcessor.h"
 
 #include "ParameterLayout.h"
+#include "ParameterTable.h"
 #include "StepTiming.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "engine/NetworkShaping.h"
@@ -49,8 +50,9 @@ ArpAudioProcessor::ArpAudioProcessor()
     positionInfo.setTimeSignature (juce::AudioPlayHead::TimeSignature { 4, 4 });
     positionInfo.setIsPlaying (false);
 
-    // Looked up once: every parameter change compares against these, also on
-    // the audio thread.
+    // Looked up once: every parameter change uses these, also on the audio
+    // thread (which must not be the one to build the ID lookup either).
+    parameterIndexOf (ids::all()[0]);
     for (int i = 0; i < ids::numParameters; ++i)
     {
         parameterByIndex[static_cast<size_t> (i)] = parameters.getParameter (ids::all()[i]);

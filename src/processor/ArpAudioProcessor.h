@@ -214,6 +214,7 @@ public:
 
 private:
     friend struct test::ProcessorAccess;
+    friend struct ParameterAccess;
     class MessageThreadTasks;
 
     // The network's weights, state, bias and generator are rewritten in place
@@ -270,6 +271,7 @@ private:
     float limitToRange (int parameterIndex, float value) const noexcept;
     bool storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept;
     void setPatternGainFromHost (int step, float value) noexcept;
+    void setNoteGainFromParameter (int index, float value) noexcept;
     void resetBeatPulsePattern();
     void resetAccentParametersFrom (int count);
     void applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings);

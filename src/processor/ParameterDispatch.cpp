@@ -1,5 +1,6 @@
 #include "ArpAudioProcessor.h"
 
+#include "ParameterTable.h"
 #include "StepTiming.h"
 
 #include <cmath>
@@ -14,43 +15,23 @@ bool isFinite (double value) noexcept { return std::isfinite (value); }
 //==============================================================================
 void ArpAudioProcessor::parameterChanged (const juce::String& parameterID, float newValue)
 {
-    // On the audio thread nothing here may allocate: IDs are compared in
-    // place and indices read from the end of the text.
-    if (parameterID.startsWith (ids::noteGainPrefix))
+    // Found by position, without allocating: this also runs on the audio thread.
+    if (const auto index = parameterIndexOf (parameterID); index >= 0)
     {
-        const auto index = parameterID.getTrailingIntValue();
-
-        if (juce::isPositiveAndBelow (index, numOutputs) && isFinite (newValue))
-            noteGains[static_cast<size_t> (index)] = juce::jlimit (0.0f, 1.0f, newValue);
+        const auto& spec = parameterTable()[static_cast<size_t> (index)];
+        spec.apply (*this, spec.familyIndex, newValue);
     }
-    else if (parameterID == ids::leakRate)            setLeakRate (newValue);
-    else if (parameterID == ids::recurrenceScale)     setRecurrenceScale (newValue);
-    else if (parameterID == ids::feedbackScale)       setFeedbackScale (newValue);
-    else if (parameterID == ids::noiseAmount)         setNoiseAmount (newValue);
-    else if (parameterID == ids::hiddenSize)          setHiddenSize (juce::roundToInt (newValue));
-    else if (parameterID == ids::activationGain)      setActivationGain (newValue);
-    else if (parameterID == ids::biasGain)            setBiasGain (newValue);
-    else if (parameterID == ids::softmaxGain)         setSoftmaxGain (newValue);
-    else if (parameterID == ids::pulseTimeShift)      setPulseTimeShift (newValue);
-    else if (parameterID == ids::pulseGain)           setPulseGain (newValue);
-    else if (parameterID == ids::repeatGain)          setRepeatGain (newValue);
-    else if (parameterID == ids::neighborGain)        setNeighborGain (newValue);
-    else if (parameterID == ids::gatePercentage)      setGatePercentage (newValue);
-    else if (parameterID == ids::holdMode)            setHoldMode (newValue >= 0.5f);
-    else if (parameterID == ids::beatRate)            setBeatRate (juce::roundToInt (newValue));
-    else if (parameterID == ids::controlInput0)       setControlInput (0, newValue);
-    else if (parameterID == ids::controlInput1)       setControlInput (1, newValue);
-    else if (parameterID == ids::bypassNoteGains)     setBypassNoteGains (newValue >= 0.5f);
-    else if (parameterID == ids::darkPaletteBias)     setDarkPaletteBias (newValue);
-    else if (parameterID == ids::lightPaletteBias)    setLightPaletteBias (newValue);
-    else if (parameterID == ids::numSteps)            setNumSteps (juce::roundToInt (newValue));
-    else if (parameterID == ids::pulseTimeShiftStep)  setStartStep (juce::roundToInt (newValue));
-    else if (parameterID.startsWith (ids::beatPulseGainPrefix))
-        setPatternGainFromHost (parameterID.getTrailingIntValue(), newValue);
 
     // However many changes arrive, one notification waits at a time; the
     // message thread picks it up (nothing is posted from here).
     parameterChangePending.store (true, std::memory_order_release);
+}
+
+void ArpAudioProcessor::setNoteGainFromParameter (int index, float value) noexcept
+{
+    // The parameter already holds the value: nothing is written back.
+    if (juce::isPositiveAndBelow (index, numOutputs) && isFinite (value))
+        noteGains[static_cast<size_t> (index)] = juce::jlimit (0.0f, 1.0f, value);
 }
 
 void ArpAudioProcessor::setPatternGainFromHost (int step, float value) noexcept

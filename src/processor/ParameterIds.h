@@ -58,30 +58,7 @@ inline juce::String beatPulseGain (int index)   { return juce::String (beatPulse
 
 inline juce::ParameterID versioned (const juce::String& id) { return { id, versionHint }; }
 
-// All 89 IDs in host order.
-inline const juce::StringArray& all()
-{
-    static const juce::StringArray list = []
-    {
-        juce::StringArray ids;
-
-        for (int i = 0; i < numNoteGains; ++i)
-            ids.add (noteGain (i));
-
-        for (auto* id : { leakRate, recurrenceScale, feedbackScale, noiseAmount, hiddenSize, activationGain,
-                          biasGain, softmaxGain, pulseTimeShift, pulseGain, repeatGain, neighborGain,
-                          gatePercentage, holdMode, beatRate, controlInput0, controlInput1, bypassNoteGains,
-                          darkPaletteBias, lightPaletteBias, numSteps, pulseTimeShiftStep })
-            ids.add (id);
-
-        for (int j = 1; j <= numBeatPulseParams; ++j)
-            ids.add (beatPulseGain (j));
-
-        jassert (ids.size() == numParameters);
-        return ids;
-    }();
-
-    return list;
-}
+// All 89 IDs in host order, as the parameter table lists them.
+const juce::StringArray& all();
 
 } // namespace mur::ids

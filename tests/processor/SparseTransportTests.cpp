@@ -1,5 +1,6 @@
 #include "PlaybackHelpers.h"
 #include "processor/ArpAudioProcessor.h"
+#include "processor/TransportFollower.h"
 
 #include <cmath>
 
@@ -80,6 +81,37 @@ TEST (SparseTransport, WithoutAnyPositionTheFreeRunningClockKeepsTheTempo)
         ledger.add (output);
         EXPECT_EQ (ledger.offsForSilentNotes, 0) << blockSize;
     }
+}
+
+} // namespace
+} // namespace mur
+
+namespace mur
+{
+namespace
+{
+
+TEST (TransportFollower, ContinuesFromTheLastPositionAtTheTempoOfTheTime)
+{
+    TransportFollower follower;
+
+    // Nothing known yet: the free-running clock serves.
+    EXPECT_FALSE (follower.blockStart (true, std::nullopt, 120.0, 48000.0).has_value());
+
+    EXPECT_EQ (follower.blockStart (true, 8.0, 120.0, 48000.0), 8.0);
+    follower.blockEnd (24000);                                           // half a second at 120 BPM: one beat
+    EXPECT_DOUBLE_EQ (*follower.blockStart (true, std::nullopt, 120.0, 48000.0), 9.0);
+    follower.blockEnd (24000);
+
+    // A new tempo counts from here on, not backwards.
+    EXPECT_DOUBLE_EQ (*follower.blockStart (true, std::nullopt, 60.0, 48000.0), 10.0);
+    follower.blockEnd (48000);                                           // one second at 60 BPM: one beat
+    EXPECT_DOUBLE_EQ (*follower.blockStart (true, std::nullopt, 60.0, 48000.0), 11.0);
+
+    // A reported position always wins; a stop forgets everything.
+    EXPECT_EQ (follower.blockStart (true, 3.0, 60.0, 48000.0), 3.0);
+    EXPECT_FALSE (follower.blockStart (false, 3.0, 60.0, 48000.0).has_value());
+    EXPECT_FALSE (follower.blockStart (true, std::nullopt, 60.0, 48000.0).has_value());
 }
 
 } // namespace

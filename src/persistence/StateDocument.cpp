@@ -4,6 +4,7 @@
 #include "UntrustedXml.h"
 #include "engine/NetworkShaping.h"
 #include "processor/ParameterIds.h"
+#include "processor/ParameterTable.h"
 
 #include <cmath>
 #include <cstring>
@@ -324,8 +325,6 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
         const auto value = child.isValid() ? static_cast<double> (child.getProperty ("value", current)) : current;
         return std::isfinite (value) ? value : current;
     };
-    auto storedFloat = [&] (const char* id, float current) { return static_cast<float> (stored (id, current)); };
-    auto storedInt = [&] (const char* id, int current) { return juce::roundToInt (stored (id, current)); };
 
     const auto* gainsChild = xml->getChildByName ("NoteGains");
     for (int i = 0; i < numOutputs; ++i)
@@ -336,27 +335,17 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
         noteGains[static_cast<size_t> (i)] = gain;
     }
 
-    setLeakRate (storedFloat (ids::leakRate, mirrors.leakRate));
-    setRecurrenceScale (storedFloat (ids::recurrenceScale, mirrors.recurrenceScale));
-    setFeedbackScale (storedFloat (ids::feedbackScale, mirrors.feedbackScale));
-    setNoiseAmount (storedFloat (ids::noiseAmount, mirrors.noiseAmount));
-    setHiddenSize (storedInt (ids::hiddenSize, mirrors.hiddenSize));
-    setActivationGain (storedFloat (ids::activationGain, mirrors.activationGain));
-    setBiasGain (storedFloat (ids::biasGain, mirrors.biasGain));
-    setSoftmaxGain (storedFloat (ids::softmaxGain, mirrors.softmaxGain));
-    setPulseGain (storedFloat (ids::pulseGain, mirrors.pulseGain));
-    setRepeatGain (storedFloat (ids::repeatGain, mirrors.repeatGain));
-    setNeighborGain (storedFloat (ids::neighborGain, mirrors.neighborGain));
-    setGatePercentage (stored (ids::gatePercentage, mirrors.gatePercentage));
-    setHoldMode (stored (ids::holdMode, mirrors.holdMode ? 1.0 : 0.0) >= 0.5);
-    setBeatRate (juce::jlimit (0, numRates - 1, storedInt (ids::beatRate, mirrors.rateIndex)));
-    setControlInput (0, storedFloat (ids::controlInput0, mirrors.controlInput0));
-    setControlInput (1, storedFloat (ids::controlInput1, mirrors.controlInput1));
-    setBypassNoteGains (stored (ids::bypassNoteGains, bypassNoteGains ? 1.0 : 0.0) >= 0.5);
-    setDarkPaletteBias (storedFloat (ids::darkPaletteBias, mirrors.darkPaletteBias));
-    setLightPaletteBias (storedFloat (ids::lightPaletteBias, mirrors.lightPaletteBias));
-    setNumSteps (storedInt (ids::numSteps, mirrors.numSteps));
-    setStartStep (storedInt (ids::pulseTimeShiftStep, mirrors.pulseTimeShiftStep));
+    // Every single parameter but the start fraction, in host order, through
+    // its setter: the stored value, or the parameter's own where none is.
+    for (int index = ids::pos::leakRate; index < ids::pos::beatPulseGain1; ++index)
+    {
+        if (index == ids::pos::pulseTimeShift)
+            continue;
+
+        const auto& spec = parameterTable()[static_cast<size_t> (index)];
+        spec.apply (*this, spec.familyIndex,
+                    static_cast<float> (stored (spec.id, rawValueByIndex[static_cast<size_t> (index)]->load())));
+    }
 
     if (const auto* pattern = xml->getChildByName ("BeatPulseGains"))
     {

@@ -8,6 +8,9 @@
 // order, and what each does to the held notes and the output.
 namespace mur
 {
+// Recorded in every block: it must never take a lock.
+static_assert (std::atomic<std::thread::id>::is_always_lock_free);
+
 namespace
 {
 bool eventGoesBefore (const BlockEvent& a, const BlockEvent& b) noexcept

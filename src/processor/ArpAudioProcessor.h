@@ -202,8 +202,6 @@ public:
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
     const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
 
-    // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
-    void setWallClockForTesting (std::function<double()> clock) { wallClockMs = std::move (clock); }
 
     // Published for the editor.
     std::atomic<bool> hostPlaying { true };
@@ -372,6 +370,8 @@ private:
 
     StepWorkspace workspace;
     PlaybackCounts counts;
+    // The wall clock (milliseconds) the free-running arpeggio follows; tests
+    // replace it.
     std::function<double()> wallClockMs;
 
     std::unique_ptr<MessageThreadTasks> messageThreadTasks;

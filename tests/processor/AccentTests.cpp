@@ -62,7 +62,7 @@ TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
     processor.setNumSteps (3);
     processor.setStartStep (1);
     double nowMs = 1.0;
-    processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+    test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
     render::OfflineHost host (processor, 48000.0, 480);
     host.setPlaying (false);
@@ -84,7 +84,7 @@ TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
     ArpAudioProcessor processor;
     processor.setNumSteps (3);
     double nowMs = 1.0;
-    processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+    test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
     render::OfflineHost host (processor, 48000.0, 480);
     host.setPlaying (false);

@@ -13,6 +13,9 @@ namespace mur::test
 struct ProcessorAccess
 {
     static std::atomic<bool>& engineBusy (ArpAudioProcessor& p) { return p.engineBusy; }
+
+    // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
+    static void setWallClock (ArpAudioProcessor& p, std::function<double()> clock) { p.wallClockMs = std::move (clock); }
 };
 
 using render::TimedMessage;

@@ -24,7 +24,7 @@ public:
         audio.setSize (2, 1024);
         midi.ensureSize (65536);
         processor.setPlayHead (&playHead);
-        processor.setWallClockForTesting ([this] { return nowMs; });
+        test::ProcessorAccess::setWallClock (processor, [this] { return nowMs; });
         processor.prepareToPlay (sampleRate, 1024);
     }
 

@@ -88,7 +88,7 @@ TEST (FreeRunningClock, FirstNoteOneStepAfterTheKeyThenOnePerStep)
 {
     ArpAudioProcessor processor;
     double nowMs = 1000.0;
-    processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+    test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
     OfflineHost host (processor, 48000.0, 480);
     host.setPlaying (false);
@@ -117,7 +117,7 @@ TEST (FreeRunningClock, AnIdleGapIsSqueezedIntoTheNextBlock)
         ArpAudioProcessor processor;
         processor.setGatePercentage (gate);
         double nowMs = 1000.0;
-        processor.setWallClockForTesting ([&nowMs] { return nowMs; });
+        test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
         OfflineHost host (processor, 48000.0, 480);
         host.setPlaying (false);

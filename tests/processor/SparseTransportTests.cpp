@@ -26,7 +26,7 @@ Session playChord (int blockSize, int ppqEveryNthBlock)
     host.setPpqEveryNthBlock (ppqEveryNthBlock);
 
     // The wall clock follows the samples, for the free-running clock.
-    processor.setWallClockForTesting ([&host] { return 1.0 + static_cast<double> (host.getSamplePosition()) / 44.1; });
+    test::ProcessorAccess::setWallClock (processor, [&host] { return 1.0 + static_cast<double> (host.getSamplePosition()) / 44.1; });
 
     host.run (200000, blockSize, { test::on (0, 60), test::on (0, 64), test::on (0, 67) });
     const auto& counts = processor.getPlaybackCounts();

@@ -196,11 +196,11 @@ public:
     double getStepSeconds() const noexcept { return stepSeconds; }
     double getTempoBpm() const noexcept { return tempoBpm; }
     double getHostPpqPosition() const noexcept { return hostPpqPosition; }
-    std::int32_t getSamplesUntilStep() const noexcept { return samplesUntilStep; }
     const HeldNotes& getHeldNotes() const noexcept { return heldNotes; }
+    // Note-offs still to come (the renderer plays on until they are out).
+    const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
     float getPublishedProbability (int index) const noexcept;
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
-    const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
 
 
     // Published for the editor.

@@ -16,6 +16,8 @@ struct ProcessorAccess
 
     // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
     static void setWallClock (ArpAudioProcessor& p, std::function<double()> clock) { p.wallClockMs = std::move (clock); }
+
+    static std::int32_t samplesUntilStep (const ArpAudioProcessor& p) { return p.samplesUntilStep; }
 };
 
 using render::TimedMessage;

@@ -1,4 +1,5 @@
 #include "TestHelpers.h"
+#include "PlaybackHelpers.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
@@ -141,10 +142,10 @@ TEST (ProcessorPreparation, StepLengthFollowsTheSampleRateAndNothingIsDropped)
     ArpAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
     EXPECT_EQ (processor.getSampleRate(), 44100.0);
-    EXPECT_EQ (processor.getSamplesUntilStep(), 5512);
+    EXPECT_EQ (test::ProcessorAccess::samplesUntilStep (processor), 5512);
 
     processor.prepareToPlay (48000.0, 64);
-    EXPECT_EQ (processor.getSamplesUntilStep(), 6000);
+    EXPECT_EQ (test::ProcessorAccess::samplesUntilStep (processor), 6000);
 }
 
 TEST (ProcessorPlayback, AudioBecomesSilenceAndNotesAreNotPassedOn)

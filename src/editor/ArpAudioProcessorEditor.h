@@ -74,6 +74,9 @@ private:
     void inertiaMoved (float q);
     void echoMoved (float q);
     void capturePresetFile (const juce::File& file, bool loaded);
+    void loadPreset (const juce::File& file);
+    void choosePresetFile (const juce::String& title, const juce::File& folder, int mode,
+                           std::function<void (const juce::File&)> chosen);
     palette::Settings paletteSettings() const;
 
     ArpAudioProcessor& processor;

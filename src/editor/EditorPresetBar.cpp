@@ -36,23 +36,34 @@ void ArpAudioProcessorEditor::capturePresetFile (const juce::File& file, bool lo
     }
 }
 
-void ArpAudioProcessorEditor::loadPresetButtonClicked()
+void ArpAudioProcessorEditor::choosePresetFile (const juce::String& title, const juce::File& folder, int mode,
+                                                std::function<void (const juce::File&)> chosen)
 {
-    chooser = std::make_unique<juce::FileChooser> ("Load Preset", processor.loadDialogFolder(), "*.fxp", true);
-    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                          [this] (const juce::FileChooser& fc)
+    chooser = std::make_unique<juce::FileChooser> (title, folder, "*.fxp", true);
+    chooser->launchAsync (mode | juce::FileBrowserComponent::canSelectFiles,
+                          [chosen = std::move (chosen)] (const juce::FileChooser& fc)
     {
-        const auto file = fc.getResult();
-        if (file.getFullPathName().isEmpty())
-            return;
+        if (const auto file = fc.getResult(); file.getFullPathName().isNotEmpty())
+            chosen (file);
+    });
+}
 
-        loadingPreset = true;
-        presetModified = false;
+void ArpAudioProcessorEditor::loadPreset (const juce::File& file)
+{
+    presetModified = false;
+    loadingPreset = true;
+    {
         const ArpAudioProcessor::ScopedUserAction userAction (processor);
         processor.loadPresetFile (file);
-        loadingPreset = false;
-        capturePresetFile (file, true);
-    });
+    }
+    loadingPreset = false;
+    capturePresetFile (file, true);
+}
+
+void ArpAudioProcessorEditor::loadPresetButtonClicked()
+{
+    choosePresetFile ("Load Preset", processor.loadDialogFolder(), juce::FileBrowserComponent::openMode,
+                      [this] (const juce::File& file) { loadPreset (file); });
 }
 
 void ArpAudioProcessorEditor::savePresetButtonClicked()
@@ -61,14 +72,9 @@ void ArpAudioProcessorEditor::savePresetButtonClicked()
         return;
 
     processor.ensurePresetFolders();
-    chooser = std::make_unique<juce::FileChooser> ("Save Preset", processor.saveDialogFolder(), "*.fxp", true);
-    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
-                          [this] (const juce::FileChooser& fc)
+    choosePresetFile ("Save Preset", processor.saveDialogFolder(), juce::FileBrowserComponent::saveMode,
+                      [this] (const juce::File& file)
     {
-        const auto file = fc.getResult();
-        if (file.getFullPathName().isEmpty())
-            return;
-
         savingPreset = true;
         processor.savePreset (file);
         savingPreset = false;
@@ -83,15 +89,8 @@ void ArpAudioProcessorEditor::loadAdjacentPreset (bool next)
         return;
 
     const auto files = processor.listPresetsInCurrentFolder();
-    if (files.isEmpty())
-        return;
-
-    const auto file = PresetLibrary::adjacent (files, presetName, next);
-    presetModified = false;
-    loadingPreset = true;
-    processor.loadPresetFile (file);
-    loadingPreset = false;
-    capturePresetFile (file, true);
+    if (! files.isEmpty())
+        loadPreset (PresetLibrary::adjacent (files, presetName, next));
 }
 
 } // namespace mur

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 // The processor's state document: how a host project and a preset file hold
 // everything MUR is, and how both are read back, including damaged ones.
@@ -34,6 +35,17 @@ float readFloat (const juce::XmlElement& e, const char* name, double fallback)
 int readInt (const juce::XmlElement& e, const char* name, int fallback)
 {
     return e.getIntAttribute (name, fallback);
+}
+
+// The rate choice. Documents before rateFormat 1 numbered the rates one higher.
+int storedRate (const juce::XmlElement& root)
+{
+    const auto& id = ids::at (ids::pos::beatRate);
+    const auto format = readInt (root, "rateFormat", 0);
+    auto rate = readInt (root, id.toRawUTF8(), format < 1 ? 6 : 5);
+    if (format < 1)
+        rate = rate >= 13 ? 12 : (rate > 0 ? rate - 1 : rate);
+    return juce::jlimit (0, numRates - 1, rate);
 }
 
 std::unique_ptr<juce::XmlElement> parseDocument (const void* data, size_t size)
@@ -72,33 +84,41 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
     juce::XmlElement root ("Arp");
     auto real = [] (float v) { return static_cast<double> (v); };
 
-    root.setAttribute ("arpSeed", arpSeed.get());
-    root.setAttribute ("leakRate", real (mirrors.leakRate));
-    root.setAttribute ("recurrenceScale", real (mirrors.recurrenceScale));
-    root.setAttribute ("feedbackScale", real (mirrors.feedbackScale));
-    root.setAttribute ("noiseAmount", real (mirrors.noiseAmount));
-    root.setAttribute ("hiddenSize", mirrors.hiddenSize.get());
-    root.setAttribute ("activationGain", real (mirrors.activationGain));
-    root.setAttribute ("biasGain", real (mirrors.biasGain));
-    root.setAttribute ("softmaxGain", real (mirrors.softmaxGain));
-    root.setAttribute ("rateFormat", 1);
-    root.setAttribute ("beatRate", mirrors.rateIndex.get());
-    root.setAttribute ("currentPresetName", currentPresetName.get().trim());
-    root.setAttribute ("linkLeakRecurrence", linkLeakRecurrence ? 1 : 0);
-    root.setAttribute ("controlInput0", real (mirrors.controlInput0));
-    root.setAttribute ("controlInput1", real (mirrors.controlInput1));
-    root.setAttribute ("repeatGain", real (mirrors.repeatGain));
-    root.setAttribute ("neighborGain", real (mirrors.neighborGain));
-    root.setAttribute ("numSteps", mirrors.numSteps.get());
-    root.setAttribute ("pulseTimeShiftStep", mirrors.pulseTimeShiftStep.get());
-    root.setAttribute ("pulseTimeShift", real (mirrors.pulseTimeShift));
-    root.setAttribute ("pulseGain", real (mirrors.pulseGain));
+    const auto& table = parameterTable();
+
+    // The document's own attributes sit between the parameters' (see the
+    // parameter table), at these places.
+    const std::pair<int, std::function<void()>> ownAttributes[] = {
+        { 0, [&] { root.setAttribute ("arpSeed", arpSeed.get()); } },
+        { 9, [&] { root.setAttribute ("rateFormat", 1); } },
+        { 11, [&] { root.setAttribute ("currentPresetName", currentPresetName.get().trim()); } },
+        { 12, [&] { root.setAttribute ("linkLeakRecurrence", linkLeakRecurrence ? 1 : 0); } },
+    };
+    size_t nextOwn = 0;
+
+    auto writeRows = [&] (Stored where)
+    {
+        for (const auto index : documentOrder())
+        {
+            const auto& spec = table[static_cast<size_t> (index)];
+            if (spec.stored != where)
+                continue;
+
+            for (; nextOwn < std::size (ownAttributes) && ownAttributes[nextOwn].first < spec.documentPlace; ++nextOwn)
+                ownAttributes[nextOwn].second();
+
+            const auto value = spec.current (*this);
+            if (spec.isWholeNumber())
+                root.setAttribute (spec.id, juce::roundToInt (value));
+            else
+                root.setAttribute (spec.id, value);
+        }
+    };
+
+    writeRows (Stored::settings);
 
     if (includeTransportSettings)
-    {
-        root.setAttribute ("holdMode", mirrors.holdMode ? 1 : 0);
-        root.setAttribute ("gatePercentage", mirrors.gatePercentage.get());
-    }
+        writeRows (Stored::transport);
 
     auto* gains = root.createNewChildElement ("NoteGains");
     for (int i = 0; i < numOutputs; ++i)
@@ -122,12 +142,8 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 
     // Later additions, after everything earlier readers know: those readers
     // skip attributes they do not know, and a document without these keeps
-    // the values a reader already has. The palette biases are the parameters'
-    // values, which is what a host shows (a fresh processor's colours start
-    // apart from them until a value is set).
-    root.setAttribute ("bypassNoteGains", bypassNoteGains ? 1 : 0);
-    root.setAttribute ("darkPaletteBias", real (rawValueByIndex[ids::pos::darkPaletteBias]->load()));
-    root.setAttribute ("lightPaletteBias", real (rawValueByIndex[ids::pos::lightPaletteBias]->load()));
+    // the values a reader already has.
+    writeRows (Stored::appended);
 
     const auto text = root.toString();
     std::vector<std::uint8_t> bytes;
@@ -176,45 +192,34 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
 void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings)
 {
     arpSeed = readInt (root, "arpSeed", defaultArpSeed);
-    setLeakRate (readFloat (root, "leakRate", 0.1));
-    setRecurrenceScale (readFloat (root, "recurrenceScale", 1.0));
-    setFeedbackScale (readFloat (root, "feedbackScale", 1.0));
-    setNoiseAmount (readFloat (root, "noiseAmount", 0.0));
-    setHiddenSize (readInt (root, "hiddenSize", 5));
-    setActivationGain (readFloat (root, "activationGain", 1.0));
-    setBiasGain (readFloat (root, "biasGain", 1.0));
-    setSoftmaxGain (readFloat (root, "softmaxGain", 1000.0));
-    setPulseTimeShift (readFloat (root, "pulseTimeShift", 0.0));
-    setRepeatGain (readFloat (root, "repeatGain", 0.5));
-
-    // Documents before rateFormat 1 numbered the rates one higher.
-    const auto format = readInt (root, "rateFormat", 0);
-    auto rate = readInt (root, "beatRate", format < 1 ? 6 : 5);
-    if (format < 1)
-        rate = rate >= 13 ? 12 : (rate > 0 ? rate - 1 : rate);
-    setBeatRate (juce::jlimit (0, numRates - 1, rate));
-
     linkLeakRecurrence = readInt (root, "linkLeakRecurrence", 0) != 0;
 
-    if (includeTransportSettings)
+    // In host order, which is also the order the values depend on each other
+    // (the start fraction before the pattern length and start step).
+    for (int index = 0; index < ids::numParameters; ++index)
     {
-        setHoldMode (readInt (root, "holdMode", 0) != 0);
-        setGatePercentage (readReal (root, "gatePercentage", mirrors.gatePercentage));
+        const auto& spec = parameterTable()[static_cast<size_t> (index)];
+
+        if (spec.stored == Stored::apart || (spec.stored == Stored::transport && ! includeTransportSettings))
+            continue;
+
+        const auto* name = spec.id.toRawUTF8();
+        double value;
+
+        if (index == ids::pos::beatRate)
+            value = storedRate (root);
+        else if (! root.hasAttribute (spec.id))
+            value = spec.whenMissing;
+        else if (spec.kind == ParameterKind::toggle)
+            value = readInt (root, name, 0) != 0 ? 1.0 : 0.0;
+        else if (spec.isWholeNumber())
+            value = readInt (root, name, 0);
+        else
+            value = juce::jlimit (-3.0e38, 3.0e38, readReal (root, name, spec.whenMissing));
+
+        if (std::isfinite (value))
+            spec.apply (*this, spec.familyIndex, value);
     }
-
-    setControlInput (0, readFloat (root, "controlInput0", 0.0));
-    setControlInput (1, readFloat (root, "controlInput1", 0.0));
-    setNeighborGain (readFloat (root, "neighborGain", 0.0));
-    setNumSteps (juce::jlimit (2, maxAccentSteps, readInt (root, "numSteps", 16)));
-    setStartStep (readInt (root, "pulseTimeShiftStep", 0));
-    setPulseGain (readFloat (root, "pulseGain", 1.0));
-
-    if (root.hasAttribute ("bypassNoteGains"))
-        setBypassNoteGains (readInt (root, "bypassNoteGains", 0) != 0);
-    if (root.hasAttribute ("darkPaletteBias"))
-        setDarkPaletteBias (readFloat (root, "darkPaletteBias", mirrors.darkPaletteBias));
-    if (root.hasAttribute ("lightPaletteBias"))
-        setLightPaletteBias (readFloat (root, "lightPaletteBias", mirrors.lightPaletteBias));
 
     if (const auto* gains = root.getChildByName ("NoteGains"))
         for (int i = 0; i < numOutputs; ++i)

@@ -145,7 +145,7 @@ TEST (StateDocument, RoundTripIsBitExactAndStable)
 TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsStillRead)
 {
     ArpAudioProcessor original;
-    original.getParameterTree().getParameter (ids::bypassNoteGains)->setValueNotifyingHost (1.0f);
+    original.getParameterTree().getParameter (ids::at (ids::pos::bypassNoteGains))->setValueNotifyingHost (1.0f);
     original.setDarkPaletteBias (0.61f);
     original.setLightPaletteBias (0.12f);
 
@@ -159,7 +159,7 @@ TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsS
     EXPECT_TRUE (copy.getBypassNoteGains());
     EXPECT_FLOAT_EQ (copy.getMirrors().darkPaletteBias, 0.61f);
     EXPECT_FLOAT_EQ (copy.getMirrors().lightPaletteBias, 0.12f);
-    for (auto id : { ids::bypassNoteGains, ids::darkPaletteBias, ids::lightPaletteBias })
+    for (auto id : { ids::at (ids::pos::bypassNoteGains), ids::at (ids::pos::darkPaletteBias), ids::at (ids::pos::lightPaletteBias) })
         EXPECT_EQ (copy.getParameterTree().getParameter (id)->getValue(), original.getParameterTree().getParameter (id)->getValue()) << id;
 
     // A document without them (an earlier version's) leaves them as they are.
@@ -167,7 +167,7 @@ TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsS
     load (older, document (""));
     EXPECT_FALSE (older.getBypassNoteGains());
     EXPECT_FLOAT_EQ (older.getMirrors().darkPaletteBias, 0.235f);
-    EXPECT_FLOAT_EQ (older.getParameterTree().getRawParameterValue (ids::darkPaletteBias)->load(), 0.27f);
+    EXPECT_FLOAT_EQ (older.getParameterTree().getRawParameterValue (ids::at (ids::pos::darkPaletteBias))->load(), 0.27f);
 }
 
 TEST (UntrustedXml, TextsThatWouldLeadTheParserPastTheirEndAreRefused)

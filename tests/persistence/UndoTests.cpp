@@ -179,18 +179,18 @@ TEST (Undo, AStateLoadedOnAHostThreadIsVisibleAtOnceAndOneStepBack)
     ArpAudioProcessor p;
     p.beginUndoTransaction();
     p.setSoftmaxGain (10.0f);
-    auto raw = [&p] (const char* id) { return p.getParameterTree().getRawParameterValue (id)->load(); };
+    auto raw = [&p] (const juce::String& id) { return p.getParameterTree().getRawParameterValue (id)->load(); };
 
     std::thread host ([&] { p.setStateInformation (state.getData(), static_cast<int> (state.getSize())); });
     host.join();
 
-    EXPECT_FLOAT_EQ (raw (ids::leakRate), 0.25f);
-    EXPECT_FLOAT_EQ (raw (ids::numSteps), 7.0f);
-    EXPECT_FLOAT_EQ (raw (ids::holdMode), 1.0f);
-    EXPECT_FLOAT_EQ (raw (ids::softmaxGain), 1000.0f);
+    EXPECT_FLOAT_EQ (raw (ids::at (ids::pos::leakRate)), 0.25f);
+    EXPECT_FLOAT_EQ (raw (ids::at (ids::pos::numSteps)), 7.0f);
+    EXPECT_FLOAT_EQ (raw (ids::at (ids::pos::holdMode)), 1.0f);
+    EXPECT_FLOAT_EQ (raw (ids::at (ids::pos::softmaxGain)), 1000.0f);
 
     // Once the message thread has caught up, the load is one step back.
-    ASSERT_TRUE (test::pumpUntil ([&] { return p.canUndo() && static_cast<float> (p.getParameterTree().state.getChildWithProperty ("id", ids::leakRate)["value"]) == 0.25f; }));
+    ASSERT_TRUE (test::pumpUntil ([&] { return p.canUndo() && static_cast<float> (p.getParameterTree().state.getChildWithProperty ("id", ids::at (ids::pos::leakRate))["value"]) == 0.25f; }));
     p.undo();
     EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
     EXPECT_FLOAT_EQ (p.getMirrors().softmaxGain, 10.0f);

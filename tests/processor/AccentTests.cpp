@@ -124,16 +124,16 @@ TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
     EXPECT_EQ (processor.getMirrors().numSteps, 4);
     EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
     EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 1.0f);
-    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShift)->load(), 1.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::pulseTimeShift))->load(), 1.0f);
 
     // The host sees the pattern's length and the start step it was clamped to.
-    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::numSteps)->load(), 4.0f);
-    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShiftStep)->load(), 3.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::numSteps))->load(), 4.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::pulseTimeShiftStep))->load(), 3.0f);
 
     // So does a host that asks for a start step beyond the pattern.
-    processor.getParameterTree().getParameter (ids::pulseTimeShiftStep)->setValueNotifyingHost (1.0f);
+    processor.getParameterTree().getParameter (ids::at (ids::pos::pulseTimeShiftStep))->setValueNotifyingHost (1.0f);
     EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
-    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::pulseTimeShiftStep)->load(), 3.0f);
+    EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::pulseTimeShiftStep))->load(), 3.0f);
 }
 
 TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
@@ -166,7 +166,7 @@ TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
 TEST (AccentPattern, HostAutomationOfTheStartFractionDoesNotMoveThePattern)
 {
     ArpAudioProcessor processor;
-    auto* fraction = processor.getParameterTree().getParameter (ids::pulseTimeShift);
+    auto* fraction = processor.getParameterTree().getParameter (ids::at (ids::pos::pulseTimeShift));
     fraction->setValueNotifyingHost (0.5f);
     EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 0.5f);
     EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 0);

@@ -67,7 +67,7 @@ TEST (Dispatch, SettersClampThroughTheParameterAndRecordForUndo)
 
     processor.setGatePercentage (150.0);
     EXPECT_DOUBLE_EQ (processor.getMirrors().gatePercentage, 100.0);
-    EXPECT_FLOAT_EQ (rawValue (processor, ids::gatePercentage), 100.0f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::gatePercentage)), 100.0f);
     EXPECT_TRUE (processor.getUndoManager().canUndo());
 
     processor.setHiddenSize (1);
@@ -110,7 +110,7 @@ TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
 
     processor.setDarkPaletteBias (1.5f);
     EXPECT_FLOAT_EQ (processor.getMirrors().darkPaletteBias, 1.0f);
-    EXPECT_FLOAT_EQ (rawValue (processor, ids::darkPaletteBias), 1.0f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::darkPaletteBias)), 1.0f);
 
     ASSERT_TRUE (test::pumpUntil ([&] { return arpEditor->getPaletteRefreshCount() > before; }));
     EXPECT_EQ (arpEditor->getPaletteRefreshCount(), before + 1);
@@ -138,8 +138,8 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     audio.join();
 
     EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 5.0f / 15.0f);
-    EXPECT_FLOAT_EQ (rawValue (processor, ids::pulseTimeShift), 0.0f);
-    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (rawValue (processor, ids::pulseTimeShift) - 5.0f / 15.0f) < 1e-4f; }));
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 0.0f);
+    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (rawValue (processor, ids::at (ids::pos::pulseTimeShift)) - 5.0f / 15.0f) < 1e-4f; }));
 
     // Any other thread (a host restoring a project on a worker) writes at once,
     // and a write still waiting from the audio thread does not undo it later.
@@ -161,11 +161,11 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     worker.join();
     workerDone = true;
     audioAgain.join();
-    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 2.0f / 15.0f, 1e-4f);
-    EXPECT_FLOAT_EQ (rawValue (processor, ids::pulseTimeShiftStep), 2.0f);
+    EXPECT_NEAR (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 2.0f / 15.0f, 1e-4f);
+    EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::pulseTimeShiftStep)), 2.0f);
 
     test::pumpMessages (60);
-    EXPECT_NEAR (rawValue (processor, ids::pulseTimeShift), 2.0f / 15.0f, 1e-4f);
+    EXPECT_NEAR (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 2.0f / 15.0f, 1e-4f);
     EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 2);
 }
 

@@ -113,15 +113,15 @@ TEST (ProcessorConstruction, EveryParameterReachesItsMirror)
         p->setValueNotifyingHost (p->convertTo0to1 (value));
     };
 
-    set (ids::leakRate, 0.25f);
-    set (ids::hiddenSize, 17.0f);
-    set (ids::beatRate, 9.0f);
-    set (ids::holdMode, 1.0f);
-    set (ids::gatePercentage, 75.0f);
-    set (ids::darkPaletteBias, 0.6f);
+    set (ids::at (ids::pos::leakRate), 0.25f);
+    set (ids::at (ids::pos::hiddenSize), 17.0f);
+    set (ids::at (ids::pos::beatRate), 9.0f);
+    set (ids::at (ids::pos::holdMode), 1.0f);
+    set (ids::at (ids::pos::gatePercentage), 75.0f);
+    set (ids::at (ids::pos::darkPaletteBias), 0.6f);
     set (ids::noteGain (7), 0.9f);
     set (ids::beatPulseGain (12), 0.25f);
-    set (ids::bypassNoteGains, 1.0f);
+    set (ids::at (ids::pos::bypassNoteGains), 1.0f);
 
     const auto& m = processor.getMirrors();
     EXPECT_FLOAT_EQ (m.leakRate, 0.25f);

@@ -181,7 +181,7 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
                 error = "--rate takes one of " + rateChoices().joinIntoString (" ") + " (or 0 to 12), not \"" + value + "\"";
                 return std::nullopt;
             }
-            options.settings.emplace_back (ids::beatRate, juce::String (*rate));
+            options.settings.emplace_back (ids::at (ids::pos::beatRate), juce::String (*rate));
         }
         else if (arg == "--sample-rate")
         {

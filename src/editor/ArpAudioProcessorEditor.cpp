@@ -376,7 +376,7 @@ palette::Settings ArpAudioProcessorEditor::paletteSettings() const
     const auto& m = processor.getMirrors();
     palette::Settings settings;
     settings.hiddenSize = m.hiddenSize;
-    settings.numHeld = processor.getHeldNotes().size();
+    settings.numHeld = processor.getPlayback().getHeldNotes().size();
     settings.breathGain = processor.getNoteGain (0);
     settings.darkBias = m.darkPaletteBias;
     settings.lightBias = m.lightPaletteBias;
@@ -402,7 +402,7 @@ void ArpAudioProcessorEditor::timerCallback()
         processor.ensureBeatPulseGainCount (steps);
 
     syncingControls = true;
-    if (const auto hash = heldNoteHash (processor.getHeldNotes()); hash != heldNotesHash)
+    if (const auto hash = heldNoteHash (processor.getPlayback().getHeldNotes()); hash != heldNotesHash)
     {
         heldNotesHash = hash;
         refreshPalette();
@@ -410,7 +410,7 @@ void ArpAudioProcessorEditor::timerCallback()
     }
     syncingControls = false;
 
-    if (processor.stepPublished.exchange (false, std::memory_order_acquire))
+    if (processor.getPlayback().stepPublished.exchange (false, std::memory_order_acquire))
         viewsDirty = true;
     viewsDirty = false;
 

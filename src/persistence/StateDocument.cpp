@@ -152,8 +152,8 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
     bytes.push_back (0);
     bytes.insert (bytes.end(), networkMarker, networkMarker + networkMarkerLength);
     {
-        const ScopedEngineAccess access (*this);
-        appendNetworkBlock (bytes, *engine);
+        const SharedEngine::ScopedReadAccess access (engine);
+        appendNetworkBlock (bytes, *access);
     }
 
     destination.replaceAll (bytes.data(), bytes.size());
@@ -177,13 +177,13 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
                                                            : root->getStringAttribute ("currentPresetName").trim());
         }
 
-        const ScopedEngineAccess access (*this);
+        const SharedEngine::ScopedAccess access (engine);
 
         if (root->getIntAttribute ("hasBinaryRNNData", 0) != 0)
-            applyStoredNetworkBlock (static_cast<const juce::uint8*> (data), sizeInBytes);
+            applyStoredNetworkBlock (*access, static_cast<const juce::uint8*> (data), sizeInBytes);
 
         if (root->hasAttribute ("arpSeed"))
-            engine->reseed (static_cast<std::uint32_t> (arpSeed.get()));
+            access->reseed (static_cast<std::uint32_t> (arpSeed.get()));
     }
 
     postChangeNotification();
@@ -255,7 +255,7 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
     }
 }
 
-void ArpAudioProcessor::applyStoredNetworkBlock (const juce::uint8* data, size_t size)
+void ArpAudioProcessor::applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size)
 {
     const auto stored = readNetworkBlock (data, size);
 
@@ -264,18 +264,18 @@ void ArpAudioProcessor::applyStoredNetworkBlock (const juce::uint8* data, size_t
 
     const auto seed = static_cast<std::uint32_t> (arpSeed.get());
 
-    if (! applyStoredNetwork (*engine, stored->inputs, stored->hidden, stored->outputs, stored->input,
+    if (! applyStoredNetwork (network, stored->inputs, stored->hidden, stored->outputs, stored->input,
                               stored->recurrent, stored->readout, stored->state, seed))
         return;
 
-    engine->reseed (seed);
+    network.reseed (seed);
 
     // The engine needs exactly one bias value per hidden unit; anything else
     // is treated as a missing bias and drawn afresh.
-    if (! stored->bias || ! engine->setBias (*stored->bias))
-        engine->redrawBias();
+    if (! stored->bias || ! network.setBias (*stored->bias))
+        network.redrawBias();
 
-    engine->setActiveHiddenSize (mirrors.hiddenSize);
+    network.setActiveHiddenSize (mirrors.hiddenSize);
 }
 
 //==============================================================================
@@ -376,16 +376,16 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
         if (block.fromBase64Encoding (tree.getProperty ("rnnWeightsBase64").toString()))
             if (const auto network = readLegacyNetwork (static_cast<const std::uint8_t*> (block.getData()), block.getSize()))
             {
-                const ScopedEngineAccess access (*this);
-                if (applyStoredNetwork (*engine, network->inputs, network->hidden, network->outputs, network->input,
+                const SharedEngine::ScopedAccess access (engine);
+                if (applyStoredNetwork (*access, network->inputs, network->hidden, network->outputs, network->input,
                                         network->recurrent, network->readout, network->state, seed))
-                    engine->reseed (seed);
+                    access->reseed (seed);
             }
     }
     else if (tree.hasProperty ("arpSeed"))
     {
-        const ScopedEngineAccess access (*this);
-        engine->reseed (seed);
+        const SharedEngine::ScopedAccess access (engine);
+        access->reseed (seed);
     }
 
     postChangeNotification();

@@ -46,10 +46,6 @@ ArpAudioProcessor::ArpAudioProcessor()
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
       parameters (*this, &undoManager, "ArpParameters", createParameterLayout())
 {
-    positionInfo.setBpm (120.0);
-    positionInfo.setTimeSignature (juce::AudioPlayHead::TimeSignature { 4, 4 });
-    positionInfo.setIsPlaying (false);
-
     // Looked up once: every parameter change uses these, also on the audio
     // thread (which must not be the one to build the ID lookup either).
     parameterIndexOf (ids::all()[0]);
@@ -62,17 +58,11 @@ ArpAudioProcessor::ArpAudioProcessor()
     // The mirrors start at their pre-engine values (see ParameterMirrors).
     aliveFlag = std::make_shared<std::atomic<bool>> (true);
 
-    noteChooser.noteChoiceRandom.seed (Mt19937::defaultSeed);
-    arpSeed = defaultArpSeed;
 
     for (const auto& id : ids::all())
         parameters.addParameterListener (id, this);
 
     resetBeatPulsePattern();
-
-    engine = std::make_unique<NeuralEngine> (numInputs, maxHiddenUnits, numOutputs,
-                                             static_cast<std::uint32_t> (arpSeed.get()));
-    applyConstructionSequence (*engine);
 
     // The engine now runs at the parameter defaults; so do its mirrors.
     mirrors.leakRate = 1.0f;
@@ -82,13 +72,6 @@ ArpAudioProcessor::ArpAudioProcessor()
     mirrors.activationGain = 1.0f;
     mirrors.biasGain = 1.0f;
     mirrors.softmaxGain = 1000.0f;
-
-    pendingNoteOffs.reserve (100);
-    previewNoteOffs.reserve (128);
-    blockEvents.reserve (2048);
-    outputMidi.ensureSize (65536);
-
-    noteChooser.seed (arpSeed);
 
     for (size_t i = 0; i < noteGains.size(); ++i)
         noteGains[i] = i == 0 ? 0.0f : 0.5f;
@@ -114,14 +97,18 @@ ArpAudioProcessor::~ArpAudioProcessor()
 //==============================================================================
 void ArpAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
-    sampleRate = newSampleRate;
-    stepSeconds = stepSecondsForRate (mirrors.rateIndex, tempoBpm);
-    samplesUntilStep = stepSamples (stepSeconds, sampleRate);
+    playback.prepare (newSampleRate);
+}
 
-    // Held notes, pending note-offs, the network state and the clock flags
-    // all survive a re-prepare.
-    if (blockEvents.capacity() < 2048)
-        blockEvents.reserve (2048);
+// Recorded in every block: it must never take a lock.
+static_assert (std::atomic<std::thread::id>::is_always_lock_free);
+
+void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    juce::ScopedNoDenormals noDenormals;
+    audioThreadId.store (std::this_thread::get_id(), std::memory_order_relaxed);
+    buffer.clear();
+    playback.process (midi, buffer.getNumSamples(), getPlayHead());
 }
 
 bool ArpAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -148,8 +135,8 @@ void ArpAudioProcessor::reseed()
 void ArpAudioProcessor::reseed (std::int32_t seed)
 {
     arpSeed = seed;
-    const ScopedEngineAccess access (*this);
-    reseedNetwork (*engine, static_cast<std::uint32_t> (seed));
+    const SharedEngine::ScopedAccess access (engine);
+    reseedNetwork (*access, static_cast<std::uint32_t> (seed));
 }
 
 void ArpAudioProcessor::beginLoadTransaction()
@@ -208,10 +195,5 @@ float ArpAudioProcessor::getNoteGain (int index) const noexcept
     return juce::isPositiveAndBelow (index, numOutputs) ? noteGains[static_cast<size_t> (index)].get() : 0.0f;
 }
 
-float ArpAudioProcessor::getPublishedProbability (int index) const noexcept
-{
-    return juce::isPositiveAndBelow (index, numOutputs) ? publishedProbabilities[static_cast<size_t> (index)].get()
-                                                        : 0.0f;
-}
 
 } // namespace mur

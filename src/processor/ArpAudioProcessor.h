@@ -2,15 +2,12 @@
 
 #include "AccentPattern.h"
 #include "ArpTypes.h"
-#include "HeldNotes.h"
+#include "Playback.h"
 #include "Guarded.h"
 #include "HostGestures.h"
-#include "TransportFollower.h"
 #include "ParameterIds.h"
 #include "ParameterMirrors.h"
 #include "engine/NeuralEngine.h"
-#include "engine/NoteSelection.h"
-#include "engine/WholeStep.h"
 #include "persistence/PresetLibrary.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -29,14 +26,6 @@ namespace test
 {
 struct ProcessorAccess;
 }
-
-// What the arpeggiator chose since the processor was created; read by the
-// offline renderer's summary and by tests.
-struct PlaybackCounts
-{
-    Relaxed<std::int64_t> steps = 0, rests = 0, nothing = 0, skipped = 0;
-    std::array<Relaxed<std::int64_t>, maxSlots> slots {};
-};
 
 // The host-facing processor: parameters, arpeggiator, network and presets of
 // one plug-in instance. Its product is MIDI; the audio output is silence.
@@ -119,9 +108,6 @@ public:
     // Asks an open editor to recompute its palette colours.
     void notifyColorsNeedUpdate();
 
-    // Plays a note for a quarter of a second (the editor's note audition).
-    void queuePreviewNote (int note, int velocity);
-
     // Draws a new seed and a new network from it (the editor's Reseed). The
     // coefficients, the active size and all parameters stay as they are.
     void reseed();
@@ -190,23 +176,9 @@ public:
     float getNoteGain (int index) const noexcept;
     bool getBypassNoteGains() const noexcept { return bypassNoteGains; }
     std::int32_t getArpSeed() const noexcept { return arpSeed; }
-    const NeuralEngine& getEngine() const noexcept { return *engine; }
-    std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
-    double getSampleRate() const noexcept { return sampleRate; }
-    double getStepSeconds() const noexcept { return stepSeconds; }
-    double getTempoBpm() const noexcept { return tempoBpm; }
-    double getHostPpqPosition() const noexcept { return hostPpqPosition; }
-    const HeldNotes& getHeldNotes() const noexcept { return heldNotes; }
-    // Note-offs still to come (the renderer plays on until they are out).
-    const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
-    float getPublishedProbability (int index) const noexcept;
-    const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
-
-
-    // Published for the editor.
-    std::atomic<bool> hostPlaying { true };
-    std::atomic<std::int32_t> accentStepForDisplay { -1 };
-    std::atomic<bool> stepPublished { false };
+    const NeuralEngine& getEngine() const noexcept { return engine.get(); }
+    Playback& getPlayback() noexcept { return playback; }
+    const Playback& getPlayback() const noexcept { return playback; }
 
     std::shared_ptr<std::atomic<bool>> getAliveFlag() const noexcept { return aliveFlag; }
 
@@ -214,49 +186,6 @@ private:
     friend struct test::ProcessorAccess;
     friend struct ParameterAccess;
     class MessageThreadTasks;
-
-    // The network's weights, state, bias and generator are rewritten in place
-    // by Reseed and state loading (message thread) and used by every step
-    // (audio thread). Whoever holds this flag has the engine to itself: the
-    // message thread waits for it (at most one step), the audio thread never
-    // waits and skips a step that finds it taken.
-    class ScopedEngineAccess
-    {
-    public:
-        explicit ScopedEngineAccess (const ArpAudioProcessor& p) : busy (p.engineBusy)
-        {
-            while (busy.exchange (true, std::memory_order_acquire))
-                std::this_thread::yield();
-        }
-
-        ~ScopedEngineAccess() { busy.store (false, std::memory_order_release); }
-
-    private:
-        std::atomic<bool>& busy;
-    };
-
-    //==============================================================================
-    // Block processing.
-    void applyRequestsFromOtherThreads();
-    void readHostPosition();
-    void addHostSyncedTicks (int numSamples);
-    void addFreeRunningTicks (int numSamples);
-    void addEvent (const BlockEvent& event);
-    void passThroughOtherMessages (const juce::MidiBuffer& input, int inputEnd);
-    void sortBlockEvents();
-    void scheduleInThisBlock (EventKind kind, int note, int dueSample);
-    void keyDown (int note, int velocity);
-    void keyUp (int note);
-    void releaseHeldNote (int slot);
-    void startClock();
-    void noteOffDue (int note, int dueSample, int position);
-    void previewOffDue (int note, int dueSample, int position);
-    void previewNoteOn (int note, int velocity, int position);
-    void stepTick (int position);
-    float accentInputForStep (int position) const;
-    int freeRunningAccentPosition() const noexcept;
-    void advanceFreeRunningAccent();
-    int clampedPosition (int position, int numSamples) const noexcept;
 
     // Parameter dispatch.
     void writeBack (int parameterIndex, double value);
@@ -273,21 +202,13 @@ private:
     void resetBeatPulsePattern();
     void resetAccentParametersFrom (int count);
     void applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings);
-    void applyStoredNetworkBlock (const juce::uint8* data, size_t size);
+    void applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size);
     void applyLegacyParameterTree (const juce::ValueTree& tree);
     void postChangeNotification() { parameterChangePending.store (true, std::memory_order_release); }
 
     //==============================================================================
     // Declaration order is destruction order in reverse; the undo manager is
     // declared before the parameter tree that keeps a pointer to it.
-    std::vector<PendingNoteOff> pendingNoteOffs;
-    std::vector<PendingNoteOff> previewNoteOffs;
-    std::vector<BlockEvent> blockEvents;
-    juce::MidiBuffer outputMidi;
-
-    juce::AbstractFifo previewFifo { 16 };
-    std::array<PreviewRequest, 16> previewRequests {};
-
     juce::UndoManager undoManager { 30000, 30 };
     juce::AudioProcessorValueTreeState parameters;
     std::array<juce::RangedAudioParameter*, ids::numParameters> parameterByIndex {};
@@ -312,49 +233,24 @@ private:
     };
 
     ParameterMirrors mirrors;
-    std::array<Relaxed<float>, numOutputs> noteGains {};
+    NoteGains noteGains {};
     Relaxed<bool> bypassNoteGains = false;
 
     Relaxed<std::int32_t> arpSeed = defaultArpSeed;
-    // The note draw's own generator, the seed it last took and the previous choice.
-    NoteChooser noteChooser;
-
-    std::bitset<128> keysDown;
-    bool relatchPending = false;
-    bool arpRunning = false;
-
-    juce::AudioPlayHead::PositionInfo positionInfo;
-    TransportFollower transport;
-    double blockStartPpq = 0.0;
-    Relaxed<double> hostPpqPosition = 0.0;
-    Relaxed<double> tempoBpm = 120.0;
-    Relaxed<double> sampleRate = 0.0;
-    Relaxed<double> stepSeconds = 0.125;
-    std::int32_t samplesUntilStep = 0;
-    std::int32_t freeRunStepCounter = 0;
-    double lastBlockWallClockMs = 0.0;
-    bool hasPlayHead = false;
-    bool blockIsHostSynced = false;
-    bool stepTakenThisBlock = false;
-    int currentBlockLength = 0;
-    size_t currentEventIndex = 0;
 
     // Requests carried between threads without locks.
     std::atomic<bool> parameterChangePending { false };
     std::atomic<bool> coloursNeedUpdate { false };
-    std::atomic<bool> holdOffRequested { false };
-    std::atomic<bool> keysResetRequested { false };
-    std::atomic<bool> rateChangeRequested { false };
     std::atomic<bool> deferredWritesPending { false };
     std::atomic<bool> treeCatchUpPending { false };
     std::atomic<bool> undoClearPending { false };
     std::array<std::atomic<bool>, ids::numParameters> deferredWriteFlags {};
     std::array<std::atomic<double>, ids::numParameters> deferredWriteValues {};
 
-    std::unique_ptr<NeuralEngine> engine;
-    mutable std::atomic<bool> engineBusy { false };
-    std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
     BeatPulseGains beatPulseGains;
+
+    SharedEngine engine;
+    Playback playback { { mirrors, noteGains, beatPulseGains, arpSeed }, engine };
 
     PresetLibrary presetLibrary;
     // A host may restore its project on a thread of its own while the editor
@@ -366,13 +262,6 @@ private:
 
     std::shared_ptr<std::atomic<bool>> aliveFlag;
 
-    HeldNotes heldNotes;
-
-    StepWorkspace workspace;
-    PlaybackCounts counts;
-    // The wall clock (milliseconds) the free-running arpeggio follows; tests
-    // replace it.
-    std::function<double()> wallClockMs;
 
     std::unique_ptr<MessageThreadTasks> messageThreadTasks;
 

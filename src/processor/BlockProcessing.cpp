@@ -1,4 +1,4 @@
-#include "ArpAudioProcessor.h"
+#include "Playback.h"
 
 #include "StepTiming.h"
 
@@ -8,9 +8,6 @@
 // order, and what each does to the held notes and the output.
 namespace mur
 {
-// Recorded in every block: it must never take a lock.
-static_assert (std::atomic<std::thread::id>::is_always_lock_free);
-
 namespace
 {
 bool eventGoesBefore (const BlockEvent& a, const BlockEvent& b) noexcept
@@ -31,20 +28,79 @@ bool isNoteMessage (const juce::uint8* data, int size) noexcept
 }
 } // namespace
 
-void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+Playback::Playback (PlaybackInputs inputs, SharedEngine& sharedEngine)
+    : mirrors (inputs.mirrors),
+      noteGains (inputs.noteGains),
+      beatPulseGains (inputs.beatPulseGains),
+      arpSeed (inputs.arpSeed),
+      engine (sharedEngine)
 {
-    juce::ScopedNoDenormals noDenormals;
-    audioThreadId.store (std::this_thread::get_id(), std::memory_order_relaxed);
+    positionInfo.setBpm (120.0);
+    positionInfo.setTimeSignature (juce::AudioPlayHead::TimeSignature { 4, 4 });
+    positionInfo.setIsPlaying (false);
+
+    pendingNoteOffs.reserve (100);
+    previewNoteOffs.reserve (128);
+    blockEvents.reserve (2048);
+    outputMidi.ensureSize (65536);
+
+    noteChooser.noteChoiceRandom.seed (Mt19937::defaultSeed);
+    noteChooser.seed (arpSeed);
+}
+
+void Playback::prepare (double newSampleRate)
+{
+    sampleRate = newSampleRate;
+    stepSeconds = stepSecondsForRate (mirrors.rateIndex, tempoBpm);
+    samplesUntilStep = stepSamples (stepSeconds, sampleRate);
+
+    // Held notes, pending note-offs, the network state and the clock flags
+    // all survive a re-prepare.
+    if (blockEvents.capacity() < 2048)
+        blockEvents.reserve (2048);
+}
+
+void Playback::holdModeChanged (bool nowHolding)
+{
+    // The key state belongs to the audio thread, which carries these out at
+    // the start of its next block.
+    keysResetRequested.store (true, std::memory_order_release);
+    if (! nowHolding)
+        holdOffRequested.store (true, std::memory_order_release);
+}
+
+void Playback::rateChanged (int rateIndex)
+{
+    stepSeconds = stepSecondsForRate (rateIndex, tempoBpm);
+    rateChangeRequested.store (true, std::memory_order_release);
+}
+
+void Playback::queuePreviewNote (int note, int velocity)
+{
+    const auto request = PreviewRequest { juce::jlimit (0, 127, note), juce::jlimit (1, 127, velocity) };
+    const auto scope = previewFifo.write (1);
+
+    if (scope.blockSize1 > 0)
+        previewRequests[static_cast<size_t> (scope.startIndex1)] = request;
+    else if (scope.blockSize2 > 0)
+        previewRequests[static_cast<size_t> (scope.startIndex2)] = request;
+}
+
+float Playback::getPublishedProbability (int index) const noexcept
+{
+    return juce::isPositiveAndBelow (index, numOutputs) ? publishedProbabilities[static_cast<size_t> (index)].get()
+                                                        : 0.0f;
+}
+
+//==============================================================================
+void Playback::process (juce::MidiBuffer& midi, int numSamples, juce::AudioPlayHead* playHead)
+{
     outputMidi.clear();
-
-    buffer.clear();
-
-    const auto numSamples = buffer.getNumSamples();
     currentBlockLength = numSamples;
     applyRequestsFromOtherThreads();
 
     stepTakenThisBlock = false;
-    readHostPosition();
+    readHostPosition (playHead);
     hostPlaying.store (blockIsHostSynced, std::memory_order_release);
 
     blockEvents.clear();
@@ -134,7 +190,7 @@ void ArpAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     midi.swapWith (outputMidi);
 }
 
-void ArpAudioProcessor::passThroughOtherMessages (const juce::MidiBuffer& input, int inputEnd)
+void Playback::passThroughOtherMessages (const juce::MidiBuffer& input, int inputEnd)
 {
     // Everything but notes goes out where it came in. Added last, it follows
     // the notes of its own sample (the buffer keeps equal positions in the
@@ -151,7 +207,7 @@ void ArpAudioProcessor::passThroughOtherMessages (const juce::MidiBuffer& input,
 }
 
 //==============================================================================
-void ArpAudioProcessor::applyRequestsFromOtherThreads()
+void Playback::applyRequestsFromOtherThreads()
 {
     if (keysResetRequested.exchange (false, std::memory_order_acquire))
         keysDown.reset();
@@ -170,10 +226,9 @@ void ArpAudioProcessor::applyRequestsFromOtherThreads()
     }
 }
 
-void ArpAudioProcessor::readHostPosition()
+void Playback::readHostPosition (juce::AudioPlayHead* host)
 {
-    auto* host = getPlayHead();
-    hasPlayHead = host != nullptr;
+    const auto hasPlayHead = host != nullptr;
     std::optional<double> reportedPpq;
 
     if (host != nullptr)
@@ -206,14 +261,14 @@ void ArpAudioProcessor::readHostPosition()
     }
 }
 
-int ArpAudioProcessor::clampedPosition (int position, int numSamples) const noexcept
+int Playback::clampedPosition (int position, int numSamples) const noexcept
 {
     // Note-offs that fell due before this block started, or exactly at its
     // end, go out at its first or last sample.
     return juce::jlimit (0, juce::jmax (0, numSamples - 1), position);
 }
 
-void ArpAudioProcessor::addEvent (const BlockEvent& event)
+void Playback::addEvent (const BlockEvent& event)
 {
     // The list never grows on the audio thread; past its reserve only step
     // ticks could still arrive, and those are left out.
@@ -221,7 +276,7 @@ void ArpAudioProcessor::addEvent (const BlockEvent& event)
         blockEvents.push_back (event);
 }
 
-void ArpAudioProcessor::scheduleInThisBlock (EventKind kind, int note, int dueSample)
+void Playback::scheduleInThisBlock (EventKind kind, int note, int dueSample)
 {
     if (dueSample >= currentBlockLength || blockEvents.size() >= blockEvents.capacity())
         return;
@@ -235,7 +290,7 @@ void ArpAudioProcessor::scheduleInThisBlock (EventKind kind, int note, int dueSa
     blockEvents.insert (blockEvents.begin() + static_cast<std::ptrdiff_t> (insertAt), event);
 }
 
-void ArpAudioProcessor::sortBlockEvents()
+void Playback::sortBlockEvents()
 {
     // Insertion sort: stable, in place and without heap use. Events arrive
     // nearly in order, so this is close to linear.
@@ -257,7 +312,7 @@ void ArpAudioProcessor::sortBlockEvents()
 }
 
 //==============================================================================
-void ArpAudioProcessor::keyDown (int note, int velocity)
+void Playback::keyDown (int note, int velocity)
 {
     keysDown.set (static_cast<size_t> (note));
 
@@ -295,7 +350,7 @@ void ArpAudioProcessor::keyDown (int note, int velocity)
         startClock();
 }
 
-void ArpAudioProcessor::releaseHeldNote (int slot)
+void Playback::releaseHeldNote (int slot)
 {
     heldNotes.removeAt (slot);
 
@@ -306,7 +361,7 @@ void ArpAudioProcessor::releaseHeldNote (int slot)
     }
 }
 
-void ArpAudioProcessor::keyUp (int note)
+void Playback::keyUp (int note)
 {
     keysDown.reset (static_cast<size_t> (note));
 
@@ -321,7 +376,7 @@ void ArpAudioProcessor::keyUp (int note)
         relatchPending = true;
 }
 
-void ArpAudioProcessor::noteOffDue (int note, int dueSample, int position)
+void Playback::noteOffDue (int note, int dueSample, int position)
 {
     // Two entries can share a note and a due time (a note chosen again whose
     // gate ends together with the earlier one); the first event removes both
@@ -340,7 +395,7 @@ void ArpAudioProcessor::noteOffDue (int note, int dueSample, int position)
     outputMidi.addEvent (noteOff (note), position);
 }
 
-void ArpAudioProcessor::previewOffDue (int note, int dueSample, int position)
+void Playback::previewOffDue (int note, int dueSample, int position)
 {
     const auto removed = std::erase (previewNoteOffs, PendingNoteOff { note, dueSample });
 
@@ -348,7 +403,7 @@ void ArpAudioProcessor::previewOffDue (int note, int dueSample, int position)
         outputMidi.addEvent (noteOff (note), position);
 }
 
-void ArpAudioProcessor::previewNoteOn (int note, int velocity, int position)
+void Playback::previewNoteOn (int note, int velocity, int position)
 {
     const auto quarterSecond = juce::jmax (1, static_cast<int> (sampleRate * 0.25));
 

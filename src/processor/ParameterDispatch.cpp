@@ -154,7 +154,7 @@ void ArpAudioProcessor::setLeakRate (float value)
     if (! storeInRange (mirrors.leakRate, ids::pos::leakRate, value))
         return;
 
-    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::leakRate, mirrors.leakRate);
 }
 
@@ -163,7 +163,7 @@ void ArpAudioProcessor::setRecurrenceScale (float value)
     if (! storeInRange (mirrors.recurrenceScale, ids::pos::recurrenceScale, value))
         return;
 
-    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::recurrenceScale, mirrors.recurrenceScale);
 }
 
@@ -172,7 +172,7 @@ void ArpAudioProcessor::setNoiseAmount (float value)
     if (! storeInRange (mirrors.noiseAmount, ids::pos::noiseAmount, value))
         return;
 
-    engine->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
     writeBack (ids::pos::noiseAmount, mirrors.noiseAmount);
 }
 
@@ -189,7 +189,7 @@ void ArpAudioProcessor::setHiddenSize (int value)
     // The editor copies this many entries of the 50-unit state: it always
     // stays within the parameter's 2 to 50.
     mirrors.hiddenSize = juce::jlimit (2, maxHiddenUnits, value);
-    engine->setActiveHiddenSize (mirrors.hiddenSize);
+    engine.unguarded().setActiveHiddenSize (mirrors.hiddenSize);
     writeBack (ids::pos::hiddenSize, mirrors.hiddenSize);
 }
 
@@ -198,7 +198,7 @@ void ArpAudioProcessor::setActivationGain (float value)
     if (! storeInRange (mirrors.activationGain, ids::pos::activationGain, value))
         return;
 
-    engine->setActivationGain (mirrors.activationGain);
+    engine.unguarded().setActivationGain (mirrors.activationGain);
     writeBack (ids::pos::activationGain, mirrors.activationGain);
 }
 
@@ -207,7 +207,7 @@ void ArpAudioProcessor::setBiasGain (float value)
     if (! storeInRange (mirrors.biasGain, ids::pos::biasGain, value))
         return;
 
-    engine->setBiasGain (mirrors.biasGain);
+    engine.unguarded().setBiasGain (mirrors.biasGain);
     writeBack (ids::pos::biasGain, mirrors.biasGain);
 }
 
@@ -254,12 +254,7 @@ void ArpAudioProcessor::setHoldMode (bool shouldHold)
     if (shouldHold != mirrors.holdMode)
     {
         mirrors.holdMode = shouldHold;
-
-        // The key state belongs to the audio thread, which carries these out
-        // at the start of its next block.
-        keysResetRequested.store (true, std::memory_order_release);
-        if (! shouldHold)
-            holdOffRequested.store (true, std::memory_order_release);
+        playback.holdModeChanged (shouldHold);
     }
 
     writeBack (ids::pos::holdMode, shouldHold ? 1.0 : 0.0);
@@ -273,8 +268,7 @@ void ArpAudioProcessor::setBeatRate (int rate)
         return;
 
     mirrors.rateIndex = limited;
-    stepSeconds = stepSecondsForRate (limited, tempoBpm);
-    rateChangeRequested.store (true, std::memory_order_release);
+    playback.rateChanged (limited);
     writeBack (ids::pos::beatRate, limited);
 }
 
@@ -449,17 +443,6 @@ void ArpAudioProcessor::resetBeatPulsePattern()
 void ArpAudioProcessor::notifyColorsNeedUpdate()
 {
     coloursNeedUpdate.store (true, std::memory_order_release);
-}
-
-void ArpAudioProcessor::queuePreviewNote (int note, int velocity)
-{
-    const auto request = PreviewRequest { juce::jlimit (0, 127, note), juce::jlimit (1, 127, velocity) };
-    const auto scope = previewFifo.write (1);
-
-    if (scope.blockSize1 > 0)
-        previewRequests[static_cast<size_t> (scope.startIndex1)] = request;
-    else if (scope.blockSize2 > 0)
-        previewRequests[static_cast<size_t> (scope.startIndex2)] = request;
 }
 
 } // namespace mur

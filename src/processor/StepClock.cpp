@@ -1,4 +1,4 @@
-#include "ArpAudioProcessor.h"
+#include "Playback.h"
 
 #include "StepTiming.h"
 
@@ -17,7 +17,7 @@ constexpr int maxTicksPerBlock = 256;
 constexpr size_t maxPendingNoteOffs = 100;
 } // namespace
 
-void ArpAudioProcessor::startClock()
+void Playback::startClock()
 {
     arpRunning = true;
     freeRunStepCounter = 0;
@@ -25,7 +25,7 @@ void ArpAudioProcessor::startClock()
 }
 
 //==============================================================================
-void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
+void Playback::addHostSyncedTicks (int numSamples)
 {
     lastBlockWallClockMs = 0.0;
 
@@ -57,7 +57,7 @@ void ArpAudioProcessor::addHostSyncedTicks (int numSamples)
     }
 }
 
-void ArpAudioProcessor::addFreeRunningTicks (int numSamples)
+void Playback::addFreeRunningTicks (int numSamples)
 {
     const double rate = sampleRate;
     const auto now = wallClockMs != nullptr ? wallClockMs() : juce::Time::getMillisecondCounterHiRes();
@@ -108,7 +108,7 @@ void ArpAudioProcessor::addFreeRunningTicks (int numSamples)
 }
 
 //==============================================================================
-float ArpAudioProcessor::accentInputForStep (int position) const
+float Playback::accentInputForStep (int position) const
 {
     const int n = mirrors.numSteps, start = mirrors.pulseTimeShiftStep;
     int step;
@@ -129,13 +129,13 @@ float ArpAudioProcessor::accentInputForStep (int position) const
     return accentInputFor (beatPulseGains.gainOrFallback (step), mirrors.pulseGain);
 }
 
-int ArpAudioProcessor::freeRunningAccentPosition() const noexcept
+int Playback::freeRunningAccentPosition() const noexcept
 {
     const auto n = juce::jmax (1, mirrors.numSteps.get());
     return ((freeRunStepCounter % n) + n) % n;
 }
 
-void ArpAudioProcessor::advanceFreeRunningAccent()
+void Playback::advanceFreeRunningAccent()
 {
     // Only a step that actually ran moves the free-running pattern on.
     if (blockIsHostSynced)
@@ -146,7 +146,7 @@ void ArpAudioProcessor::advanceFreeRunningAccent()
     freeRunStepCounter = (k + 1) % juce::jmax (1, mirrors.numSteps.get());
 }
 
-void ArpAudioProcessor::stepTick (int position)
+void Playback::stepTick (int position)
 {
     if (heldNotes.isEmpty())
         return;
@@ -187,11 +187,12 @@ void ArpAudioProcessor::stepTick (int position)
 
     // The message thread is rewriting the network (Reseed or a state load,
     // about a millisecond): this step does not run rather than wait.
-    if (engineBusy.exchange (true, std::memory_order_acquire))
+    auto* network = engine.tryAcquire();
+    if (network == nullptr)
         return skip();
 
-    const auto choice = runNetworkStep (*engine, noteChooser, workspace, values, settings, arpSeed);
-    engineBusy.store (false, std::memory_order_release);
+    const auto choice = runNetworkStep (*network, noteChooser, workspace, values, settings, arpSeed);
+    engine.release();
     advanceFreeRunningAccent();
 
     for (size_t i = 0; i < publishedProbabilities.size(); ++i)

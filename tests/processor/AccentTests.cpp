@@ -73,7 +73,7 @@ TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
         const auto before = test::noteOnTimes (host.getOutput()).size();
         host.processBlock (480, { test::on (0, 60) });
         if (test::noteOnTimes (host.getOutput()).size() > before)
-            seen.push_back (processor.accentStepForDisplay.load());
+            seen.push_back (processor.getPlayback().accentStepForDisplay.load());
     }
 
     EXPECT_EQ (seen, (std::vector<int> { 0, 1, 2, 0 }));
@@ -88,7 +88,7 @@ TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
 
     render::OfflineHost host (processor, 48000.0, 480);
     host.setPlaying (false);
-    const auto& counts = processor.getPlaybackCounts();
+    const auto& counts = processor.getPlayback().getPlaybackCounts();
     std::vector<int> positions;
     bool blocked = false;
 
@@ -105,7 +105,7 @@ TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
         if (engineTaken && counts.skipped.get() > skippedBefore)
             blocked = true;
         if (counts.steps.get() > stepsBefore)
-            positions.push_back (processor.accentStepForDisplay.load());
+            positions.push_back (processor.getPlayback().accentStepForDisplay.load());
     }
 
     test::ProcessorAccess::engineBusy (processor) = false;

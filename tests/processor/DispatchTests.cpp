@@ -96,7 +96,7 @@ TEST (Dispatch, SettersClampThroughTheParameterAndRecordForUndo)
 
     processor.setBeatRate (40);
     EXPECT_EQ (processor.getMirrors().rateIndex, 12);
-    EXPECT_DOUBLE_EQ (processor.getStepSeconds(), 2.0);
+    EXPECT_DOUBLE_EQ (processor.getPlayback().getStepSeconds(), 2.0);
 }
 
 TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)

@@ -105,7 +105,7 @@ private:
             case 4:  playHead.playing = ! playHead.playing; break;
             case 5:  playHead.bpm = random.nextInt ({ 40, 300 }); break;
             case 6:  processor.setSoftmaxGain (random.nextFloat() * 2000.0f); break;
-            case 7:  processor.queuePreviewNote (random.nextInt ({ 100, 128 }), 90); break;
+            case 7:  processor.getPlayback().queuePreviewNote (random.nextInt ({ 100, 128 }), 90); break;
             case 8:  nowMs += random.nextInt (3000); break; // the host stalls
             case 9:  processor.setNumSteps (random.nextInt ({ 2, 65 })); break;
             default: break;
@@ -171,8 +171,8 @@ TEST (PlaybackProperties, NoStuckNotesNoStrayNoteOffsAndNoAllocations)
         EXPECT_TRUE (session.ledger.sounding.empty()) << "seed " << seed << ": "
                                                      << session.ledger.sounding.size() << " notes still sound";
         EXPECT_EQ (session.allocationsInProcessBlock, 0u) << "seed " << seed;
-        EXPECT_TRUE (processor.getPendingNoteOffs().empty()) << "seed " << seed;
-        EXPECT_TRUE (processor.getHeldNotes().isEmpty()) << "seed " << seed;
+        EXPECT_TRUE (processor.getPlayback().getPendingNoteOffs().empty()) << "seed " << seed;
+        EXPECT_TRUE (processor.getPlayback().getHeldNotes().isEmpty()) << "seed " << seed;
     }
 }
 
@@ -232,17 +232,17 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
             case 1: processor.setBeatRate (random.nextInt (13)); break;
             case 2: processor.setLeakRate (random.nextFloat()); break;
             case 3: processor.reseed(); break;
-            case 4: processor.queuePreviewNote (random.nextInt ({ 100, 128 }), 64); break;
+            case 4: processor.getPlayback().queuePreviewNote (random.nextInt ({ 100, 128 }), 64); break;
             case 5: processor.setNumSteps (random.nextInt ({ 2, 65 })); processor.ensureBeatPulseGainCount (processor.getMirrors().numSteps); break;
             case 6: processor.getParameters()[random.nextInt (89)]->setValueNotifyingHost (random.nextFloat()); break;
             default: test::pumpMessages (1); break;
         }
 
         // What the editor reads while the audio thread runs.
-        const auto& held = processor.getHeldNotes();
+        const auto& held = processor.getPlayback().getHeldNotes();
         for (int i = 0; i < held.size(); ++i)
             ASSERT_LT (held[i].note, 128);
-        ASSERT_GE (processor.getPublishedProbability (0), 0.0f);
+        ASSERT_GE (processor.getPlayback().getPublishedProbability (0), 0.0f);
     }
 
     stop = true;

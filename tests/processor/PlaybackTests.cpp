@@ -156,9 +156,9 @@ TEST (HeldNotes, ReleasingAKeyRenumbersTheSlotsAndTheLastNoteStillEnds)
     host.setPlaying (false);
 
     host.run (5000, 128, { on (0, 60), on (10, 64), on (20, 67), off (4000, 64) });
-    ASSERT_EQ (processor.getHeldNotes().size(), 2);
-    EXPECT_EQ (processor.getHeldNotes()[0].note, 60);
-    EXPECT_EQ (processor.getHeldNotes()[1].note, 67);
+    ASSERT_EQ (processor.getPlayback().getHeldNotes().size(), 2);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes()[0].note, 60);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes()[1].note, 67);
 
     host.takeOutput();
     host.run (60000, 128);
@@ -166,7 +166,7 @@ TEST (HeldNotes, ReleasingAKeyRenumbersTheSlotsAndTheLastNoteStillEnds)
         EXPECT_TRUE (note == 60 || note == 67) << note;
 
     host.run (100, 128, { off (host.getSamplePosition() + 10, 60), off (host.getSamplePosition() + 10, 67) });
-    EXPECT_TRUE (processor.getHeldNotes().isEmpty());
+    EXPECT_TRUE (processor.getPlayback().getHeldNotes().isEmpty());
     host.run (30000, 128);
 
     test::NoteLedger ledger;
@@ -189,12 +189,12 @@ TEST (HeldNotes, HoldLatchesRelatchesAndReleasesOnSecondPress)
     host.setPlaying (false);
 
     host.run (1000, 64, { on (0, 60), on (5, 64), off (100, 60), off (120, 64) });
-    ASSERT_EQ (processor.getHeldNotes().size(), 2);
+    ASSERT_EQ (processor.getPlayback().getHeldNotes().size(), 2);
 
     // Everything was released: the next key alone starts a new chord.
     host.run (1000, 64, { on (1500, 67), off (1800, 67) });
-    ASSERT_EQ (processor.getHeldNotes().size(), 1);
-    EXPECT_EQ (processor.getHeldNotes()[0].note, 67);
+    ASSERT_EQ (processor.getPlayback().getHeldNotes().size(), 1);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes()[0].note, 67);
 
     host.takeOutput();
     host.run (30000, 64);
@@ -207,8 +207,8 @@ TEST (HeldNotes, HoldLatchesRelatchesAndReleasesOnSecondPress)
     OfflineHost host2 (second, 44100.0, 64);
     host2.setPlaying (false);
     host2.run (2000, 64, { on (0, 60), on (100, 64), off (200, 64), on (300, 64) });
-    ASSERT_EQ (second.getHeldNotes().size(), 1);
-    EXPECT_EQ (second.getHeldNotes()[0].note, 60);
+    ASSERT_EQ (second.getPlayback().getHeldNotes().size(), 1);
+    EXPECT_EQ (second.getPlayback().getHeldNotes()[0].note, 60);
 }
 
 TEST (HeldNotes, HoldOffFromTheEditorStopsTheArpeggioAtTheNextBlock)
@@ -218,11 +218,11 @@ TEST (HeldNotes, HoldOffFromTheEditorStopsTheArpeggioAtTheNextBlock)
     OfflineHost host (processor, 44100.0, 256);
     host.setPlaying (false);
     host.run (20000, 256, { on (0, 60), off (50, 60) });
-    ASSERT_FALSE (processor.getHeldNotes().isEmpty());
+    ASSERT_FALSE (processor.getPlayback().getHeldNotes().isEmpty());
 
     processor.setHoldMode (false);
     host.run (256, 256);
-    EXPECT_TRUE (processor.getHeldNotes().isEmpty());
+    EXPECT_TRUE (processor.getPlayback().getHeldNotes().isEmpty());
 
     host.run (20000, 256);
     test::NoteLedger ledger;
@@ -241,13 +241,13 @@ TEST (HeldNotes, KeysBeyondFiftyAreIgnoredUntilOneIsReleased)
         keys.push_back (on (note, note));
 
     host.run (512, 512, keys);
-    ASSERT_EQ (processor.getHeldNotes().size(), 50);
-    EXPECT_EQ (processor.getHeldNotes()[49].note, 69);
+    ASSERT_EQ (processor.getPlayback().getHeldNotes().size(), 50);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes()[49].note, 69);
 
     host.run (512, 512, { off (600, 30), on (700, 75) });
-    ASSERT_EQ (processor.getHeldNotes().size(), 50);
-    EXPECT_EQ (processor.getHeldNotes()[49].note, 75);
-    EXPECT_EQ (processor.getHeldNotes().indexOf (30), -1);
+    ASSERT_EQ (processor.getPlayback().getHeldNotes().size(), 50);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes()[49].note, 75);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes().indexOf (30), -1);
 }
 
 TEST (NoteOrder, ARepeatedPitchEndsBeforeItStartsAgain)
@@ -301,24 +301,24 @@ TEST (NoteOrder, ANoteChosenAgainBeforeItsNoteOffGetsOnlyTheLaterOne)
 TEST (PublishedData, StepsRaiseTheFlagAfterWritingWhatTheyAnnounce)
 {
     ArpAudioProcessor processor;
-    EXPECT_TRUE (processor.hostPlaying.load());
-    EXPECT_FALSE (processor.stepPublished.load());
+    EXPECT_TRUE (processor.getPlayback().hostPlaying.load());
+    EXPECT_FALSE (processor.getPlayback().stepPublished.load());
 
     const auto output = playFromZero (processor, 256, 6000, { 60, 64, 67 });
     ASSERT_EQ (test::noteOnTimes (output).size(), 2u);
 
-    EXPECT_TRUE (processor.stepPublished.exchange (false, std::memory_order_acquire));
-    EXPECT_TRUE (processor.hostPlaying.load());
-    EXPECT_EQ (processor.accentStepForDisplay.load(), -1); // host-synced steps leave it alone
+    EXPECT_TRUE (processor.getPlayback().stepPublished.exchange (false, std::memory_order_acquire));
+    EXPECT_TRUE (processor.getPlayback().hostPlaying.load());
+    EXPECT_EQ (processor.getPlayback().accentStepForDisplay.load(), -1); // host-synced steps leave it alone
 
     float sum = 0.0f;
     for (int i = 0; i < 51; ++i)
-        sum += processor.getPublishedProbability (i);
+        sum += processor.getPlayback().getPublishedProbability (i);
     EXPECT_NEAR (sum, 1.0f, 1e-5f);
-    EXPECT_EQ (processor.getPublishedProbability (0), 0.0f); // Breath is off by default
-    EXPECT_GE (processor.getPreviousChoice(), 0);
-    EXPECT_LT (processor.getPreviousChoice(), 3);
-    EXPECT_EQ (processor.getPlaybackCounts().steps.get(), 2);
+    EXPECT_EQ (processor.getPlayback().getPublishedProbability (0), 0.0f); // Breath is off by default
+    EXPECT_GE (processor.getPlayback().getPreviousChoice(), 0);
+    EXPECT_LT (processor.getPlayback().getPreviousChoice(), 3);
+    EXPECT_EQ (processor.getPlayback().getPlaybackCounts().steps.get(), 2);
 }
 
 TEST (Preview, SoundsForAQuarterSecondAndRestartsOnRepeat)
@@ -327,9 +327,9 @@ TEST (Preview, SoundsForAQuarterSecondAndRestartsOnRepeat)
     OfflineHost host (processor, 44100.0, 100);
     host.setPlaying (false);
 
-    processor.queuePreviewNote (72, 0);
+    processor.getPlayback().queuePreviewNote (72, 0);
     host.run (5000, 100);
-    processor.queuePreviewNote (72, 300);
+    processor.getPlayback().queuePreviewNote (72, 300);
     host.run (20000, 100);
 
     const auto& output = host.getOutput();
@@ -349,7 +349,7 @@ TEST (Preview, AFullQueueDropsRequests)
     ArpAudioProcessor processor;
     OfflineHost host (processor, 44100.0, 100);
     for (int i = 0; i < 20; ++i)
-        processor.queuePreviewNote (40 + i, 100);
+        processor.getPlayback().queuePreviewNote (40 + i, 100);
 
     host.processBlock (100);
     EXPECT_EQ (test::noteOnTimes (host.getOutput()).size(), 15u);
@@ -373,7 +373,7 @@ TEST (PassThrough, ControllersKeepTheirPositionAndHoldNothing)
     EXPECT_EQ (output[0].message.getChannel(), 3);
     EXPECT_EQ (output[1].sample, 30);
     EXPECT_EQ (output[2].sample, 40);
-    EXPECT_EQ (processor.getHeldNotes().size(), 1);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes().size(), 1);
 
     const std::vector<juce::uint8> sysex (300, 0x11);
     host.processBlock (512, { { 512 + 5, juce::MidiMessage::createSysExMessage (sysex.data(), 300) } });
@@ -399,7 +399,7 @@ TEST (PassThrough, AFloodOfControllersCrowdsOutNoKey)
     for (int note : { 60, 64, 67 })
         input.push_back (on (0, note));
     host.processBlock (512, input);
-    EXPECT_EQ (processor.getHeldNotes().size(), 3);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes().size(), 3);
     EXPECT_EQ (host.getOutput().size(), flood.size());
 
     for (auto& m : flood)
@@ -407,7 +407,7 @@ TEST (PassThrough, AFloodOfControllersCrowdsOutNoKey)
     for (int note : { 60, 64, 67 })
         flood.push_back (off (512, note));
     host.processBlock (512, flood);
-    EXPECT_EQ (processor.getHeldNotes().size(), 0);
+    EXPECT_EQ (processor.getPlayback().getHeldNotes().size(), 0);
 }
 
 } // namespace

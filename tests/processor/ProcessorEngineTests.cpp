@@ -22,7 +22,7 @@ TEST (ProcessorEngine, StartsFromTheDefaultSeedShapedAndAtDefaults)
     EXPECT_EQ (engine.getBias(), reference.getBias());
     EXPECT_EQ (engine.getActiveHiddenSize(), 5);
     EXPECT_FLOAT_EQ (engine.getLeakRate(), 1.0f);
-    EXPECT_EQ (processor.getPreviousChoice(), 0);
+    EXPECT_EQ (processor.getPlayback().getPreviousChoice(), 0);
 }
 
 TEST (ProcessorEngine, ReseedDrawsANormalisedNetworkAndLeavesParametersAlone)

@@ -94,10 +94,10 @@ TEST (ProcessorConstruction, MirrorsAndPatternStartWhereTheyShould)
     EXPECT_EQ (processor.getBeatPulseGain (9), 0.0f);
 
     EXPECT_EQ (processor.getArpSeed(), 12345);
-    EXPECT_DOUBLE_EQ (processor.getStepSeconds(), 0.125);
-    EXPECT_TRUE (processor.hostPlaying.load());
-    EXPECT_EQ (processor.accentStepForDisplay.load(), -1);
-    EXPECT_FALSE (processor.stepPublished.load());
+    EXPECT_DOUBLE_EQ (processor.getPlayback().getStepSeconds(), 0.125);
+    EXPECT_TRUE (processor.getPlayback().hostPlaying.load());
+    EXPECT_EQ (processor.getPlayback().accentStepForDisplay.load(), -1);
+    EXPECT_FALSE (processor.getPlayback().stepPublished.load());
     EXPECT_FALSE (processor.getUndoManager().canUndo());
 }
 
@@ -141,7 +141,7 @@ TEST (ProcessorPreparation, StepLengthFollowsTheSampleRateAndNothingIsDropped)
 {
     ArpAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
-    EXPECT_EQ (processor.getSampleRate(), 44100.0);
+    EXPECT_EQ (processor.getPlayback().getSampleRate(), 44100.0);
     EXPECT_EQ (test::ProcessorAccess::samplesUntilStep (processor), 5512);
 
     processor.prepareToPlay (48000.0, 64);

@@ -29,7 +29,7 @@ Session playChord (int blockSize, int ppqEveryNthBlock)
     test::ProcessorAccess::setWallClock (processor, [&host] { return 1.0 + static_cast<double> (host.getSamplePosition()) / 44.1; });
 
     host.run (200000, blockSize, { test::on (0, 60), test::on (0, 64), test::on (0, 67) });
-    const auto& counts = processor.getPlaybackCounts();
+    const auto& counts = processor.getPlayback().getPlaybackCounts();
     return { host.takeOutput(), counts.steps.get() + counts.skipped.get() };
 }
 

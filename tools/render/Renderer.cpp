@@ -362,7 +362,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
 
     // Play the file, then run on until every note-off has gone out.
     while (host.getSamplePosition() <= lastInput
-           || (! processor.getPendingNoteOffs().empty() && host.getSamplePosition() < lastInput + tail))
+           || (! processor.getPlayback().getPendingNoteOffs().empty() && host.getSamplePosition() < lastInput + tail))
     {
         host.processBlock (options.blockSize, input);
         if (progress && (done += options.blockSize) % (options.blockSize * 64) == 0)
@@ -401,7 +401,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
         return std::nullopt;
     }
 
-    const auto& counts = processor.getPlaybackCounts();
+    const auto& counts = processor.getPlayback().getPlaybackCounts();
     summary.seconds = static_cast<double> (host.getSamplePosition()) / sampleRate;
     summary.steps = counts.steps;
     summary.rests = counts.rests;

@@ -63,8 +63,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     presetLabel.addMouseListener (this, false);
     designRoot.addAndMakeVisible (presetLabel);
 
-    presetName = processor.getCurrentPresetName();
-    processor.syncCurrentPresetFolder();
+    presetName = processor.getPresets().getCurrentPresetName();
+    processor.getPresets().syncCurrentPresetFolder();
     if (presetName.isNotEmpty())
         refreshPresetLabel();
 
@@ -94,8 +94,8 @@ void ArpAudioProcessorEditor::createKnobs()
             action (v);
             markPresetModified();
         }, initial);
-        target->onGestureStart = [this] { processor.beginUserAction(); };
-        target->onGestureEnd = [this] { processor.endUserAction(); };
+        target->onGestureStart = [this] { processor.getHistory().beginUserAction(); };
+        target->onGestureEnd = [this] { processor.getHistory().endUserAction(); };
         target->setTooltip (tip);
         designRoot.addAndMakeVisible (*target);
     };
@@ -103,9 +103,9 @@ void ArpAudioProcessorEditor::createKnobs()
     knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { inertiaMoved (q); });
     knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { echoMoved (q); });
     knob (repetitionKnob, 0.5f, "Repetition bias. Left: discourages repeats; right: encourages them.",
-          [this] (float v) { processor.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
-    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { processor.setNeighborGain (v); });
-    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { processor.setNoteGain (0, v); });
+          [this] (float v) { processor.getSettings().setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
+    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { processor.getSettings().setNeighborGain (v); });
+    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { processor.getSettings().setNoteGain (0, v); });
 }
 
 void ArpAudioProcessorEditor::createButtons()
@@ -115,7 +115,7 @@ void ArpAudioProcessorEditor::createButtons()
         button.setTooltip (tip);
         button.onClick = [this, action = std::move (action)]
         {
-            const ArpAudioProcessor::ScopedUserAction userAction (processor);
+            const UndoHistory::ScopedUserAction userAction (processor.getHistory());
             action();
         };
         designRoot.addAndMakeVisible (button);
@@ -124,12 +124,12 @@ void ArpAudioProcessorEditor::createButtons()
     holdButton = std::make_unique<CustomButtonComponent> ("holdButton");
     holdButton->setClickingTogglesState (true);
     add (*holdButton, "Hold incoming notes to continue arpeggiation after key release.",
-         [this] { processor.setHoldMode (holdButton->getToggleState()); });
+         [this] { processor.getSettings().setHoldMode (holdButton->getToggleState()); });
 
     resetButton = std::make_unique<CustomButtonComponent> ("resetNoteGainsDot");
     add (*resetButton, "Reset all note probabilities to default.", [this]
     {
-        processor.resetNoteGains();
+        processor.getSettings().resetNoteGains();
         markPresetModified();
     });
 
@@ -137,9 +137,9 @@ void ArpAudioProcessorEditor::createButtons()
     linkButton->setClickingTogglesState (true);
     add (*linkButton, "Keep memory span constant while editing Inertia and Echo.", [this]
     {
-        processor.setLinkLeakRecurrence (linkButton->getToggleState());
+        processor.getSettings().setLinkLeakRecurrence (linkButton->getToggleState());
         if (linkButton->getToggleState())
-            memorySpan = link::memorySpan (processor.getMirrors().leakRate, processor.getMirrors().recurrenceScale);
+            memorySpan = link::memorySpan (processor.getSettings().getMirrors().leakRate, processor.getSettings().getMirrors().recurrenceScale);
     });
 
     saveButton = std::make_unique<SaveButtonComponent> ("savePresetButton");
@@ -152,10 +152,10 @@ void ArpAudioProcessorEditor::createButtons()
     add (*accentSettingsButton, "Open or close accent sequencer settings.", [] {});
 
     undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
-    add (*undoButton, "Undo last change.", [this] { if (processor.canUndo()) processor.undo(); });
+    add (*undoButton, "Undo last change.", [this] { if (processor.getHistory().canUndo()) processor.getHistory().undo(); });
 
     redoButton = std::make_unique<RedoButtonComponent> ("redoButton");
-    add (*redoButton, "Redo last undone change.", [this] { if (processor.canRedo()) processor.redo(); });
+    add (*redoButton, "Redo last undone change.", [this] { if (processor.getHistory().canRedo()) processor.getHistory().redo(); });
 
     previousButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuPreviousButton", 0);
     add (*previousButton, "Load previous preset in folder.", [this] { loadAdjacentPreset (false); });
@@ -271,16 +271,16 @@ juce::MouseCursor ArpAudioProcessorEditor::getMouseCursor()
 
 void ArpAudioProcessorEditor::reseedClicked()
 {
-    processor.reseed();
+    processor.getSettings().reseed();
     refreshPalette();
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
     const auto settings = paletteSettings();
-    auto checkpoints = processor.getXYCheckpoints();
+    auto checkpoints = processor.getSettings().getXYCheckpoints();
     for (auto& checkpoint : checkpoints)
         checkpoint.colour = palette::positionColour (processor.getEngine(), noteColours, settings, checkpoint.x, checkpoint.y);
-    processor.setXYCheckpoints (std::move (checkpoints));
+    processor.getSettings().setXYCheckpoints (std::move (checkpoints));
 
     markPresetModified();
     repaint();
@@ -292,7 +292,7 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
     if (linkGuard)
         return;
 
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
     const auto move = link::inertiaMoved (q, linkButton->getToggleState(), memorySpan, m.recurrenceScale);
 
     linkGuard = true;
@@ -302,10 +302,10 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
     }
     else
     {
-        processor.setLeakRate (move->leakRate);
+        processor.getSettings().setLeakRate (move->leakRate);
         if (linkButton->getToggleState())
         {
-            processor.setRecurrenceScale (move->recurrenceScale);
+            processor.getSettings().setRecurrenceScale (move->recurrenceScale);
             echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
         }
     }
@@ -317,7 +317,7 @@ void ArpAudioProcessorEditor::echoMoved (float q)
     if (linkGuard)
         return;
 
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
     const auto move = link::echoMoved (q, linkButton->getToggleState(), memorySpan, m.leakRate);
 
     linkGuard = true;
@@ -327,10 +327,10 @@ void ArpAudioProcessorEditor::echoMoved (float q)
     }
     else
     {
-        processor.setRecurrenceScale (move->recurrenceScale);
+        processor.getSettings().setRecurrenceScale (move->recurrenceScale);
         if (linkButton->getToggleState())
         {
-            processor.setLeakRate (move->leakRate);
+            processor.getSettings().setLeakRate (move->leakRate);
             inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
         }
     }
@@ -339,12 +339,12 @@ void ArpAudioProcessorEditor::echoMoved (float q)
 
 void ArpAudioProcessorEditor::syncControlsFromProcessor()
 {
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
     const auto wasSyncing = std::exchange (syncingControls, true);
 
     holdButton->setToggleState (m.holdMode, juce::dontSendNotification);
-    linkButton->setToggleState (processor.getLinkLeakRecurrence(), juce::dontSendNotification);
-    if (processor.getLinkLeakRecurrence())
+    linkButton->setToggleState (processor.getSettings().getLinkLeakRecurrence(), juce::dontSendNotification);
+    if (processor.getSettings().getLinkLeakRecurrence())
         memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
 
     // The controls only show what the processor holds: writing it back would
@@ -354,7 +354,7 @@ void ArpAudioProcessorEditor::syncControlsFromProcessor()
     echoKnob->setValue (m.recurrenceScale / 20.0f, show);
     repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()), show);
     proximityKnob->setValue (m.neighborGain, show);
-    breathKnob->setValue (processor.getNoteGain (0), show);
+    breathKnob->setValue (processor.getSettings().getNoteGain (0), show);
 
     syncingControls = wasSyncing;
 }
@@ -373,11 +373,11 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
 
 palette::Settings ArpAudioProcessorEditor::paletteSettings() const
 {
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
     palette::Settings settings;
     settings.hiddenSize = m.hiddenSize;
     settings.numHeld = processor.getPlayback().getHeldNotes().size();
-    settings.breathGain = processor.getNoteGain (0);
+    settings.breathGain = processor.getSettings().getNoteGain (0);
     settings.darkBias = m.darkPaletteBias;
     settings.lightBias = m.lightPaletteBias;
     return settings;
@@ -397,9 +397,9 @@ void ArpAudioProcessorEditor::refreshPalette()
 
 void ArpAudioProcessorEditor::timerCallback()
 {
-    const auto steps = processor.getMirrors().numSteps.get();
-    if (processor.getNumBeatPulseGains() < steps)
-        processor.ensureBeatPulseGainCount (steps);
+    const auto steps = processor.getSettings().getMirrors().numSteps.get();
+    if (processor.getSettings().getNumBeatPulseGains() < steps)
+        processor.getSettings().ensureBeatPulseGainCount (steps);
 
     syncingControls = true;
     if (const auto hash = heldNoteHash (processor.getPlayback().getHeldNotes()); hash != heldNotesHash)
@@ -418,10 +418,10 @@ void ArpAudioProcessorEditor::timerCallback()
     if (angle > 6283.1855f)
         angle -= 6283.1855f;
 
-    if (undoButton->isEnabled() != processor.canUndo())
-        undoButton->setEnabled (processor.canUndo());
-    if (redoButton->isEnabled() != processor.canRedo())
-        redoButton->setEnabled (processor.canRedo());
+    if (undoButton->isEnabled() != processor.getHistory().canUndo())
+        undoButton->setEnabled (processor.getHistory().canUndo());
+    if (redoButton->isEnabled() != processor.getHistory().canRedo())
+        redoButton->setEnabled (processor.getHistory().canRedo());
 }
 
 } // namespace mur

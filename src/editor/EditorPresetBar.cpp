@@ -53,8 +53,8 @@ void ArpAudioProcessorEditor::loadPreset (const juce::File& file)
     presetModified = false;
     loadingPreset = true;
     {
-        const ArpAudioProcessor::ScopedUserAction userAction (processor);
-        processor.loadPresetFile (file);
+        const UndoHistory::ScopedUserAction userAction (processor.getHistory());
+        processor.getPresets().loadPresetFile (file);
     }
     loadingPreset = false;
     capturePresetFile (file, true);
@@ -62,7 +62,7 @@ void ArpAudioProcessorEditor::loadPreset (const juce::File& file)
 
 void ArpAudioProcessorEditor::loadPresetButtonClicked()
 {
-    choosePresetFile ("Load Preset", processor.loadDialogFolder(), juce::FileBrowserComponent::openMode,
+    choosePresetFile ("Load Preset", processor.getPresets().loadDialogFolder(), juce::FileBrowserComponent::openMode,
                       [this] (const juce::File& file) { loadPreset (file); });
 }
 
@@ -71,12 +71,12 @@ void ArpAudioProcessorEditor::savePresetButtonClicked()
     if (! presetBarShown)
         return;
 
-    processor.ensurePresetFolders();
-    choosePresetFile ("Save Preset", processor.saveDialogFolder(), juce::FileBrowserComponent::saveMode,
+    processor.getPresets().ensurePresetFolders();
+    choosePresetFile ("Save Preset", processor.getPresets().saveDialogFolder(), juce::FileBrowserComponent::saveMode,
                       [this] (const juce::File& file)
     {
         savingPreset = true;
-        processor.savePreset (file);
+        processor.getPresets().savePreset (file);
         savingPreset = false;
         presetModified = false;
         capturePresetFile (file, false);
@@ -88,7 +88,7 @@ void ArpAudioProcessorEditor::loadAdjacentPreset (bool next)
     if (! presetBarShown)
         return;
 
-    const auto files = processor.listPresetsInCurrentFolder();
+    const auto files = processor.getPresets().listPresetsInCurrentFolder();
     if (! files.isEmpty())
         loadPreset (PresetLibrary::adjacent (files, presetName, next));
 }

@@ -1,25 +1,40 @@
-#include "processor/ArpAudioProcessor.h"
+#include "PresetLibrary.h"
+
+#include "StateDocument.h"
+#include "processor/ParameterBridge.h"
 
 // Saving, loading and walking through preset files.
 namespace mur
 {
 
-void ArpAudioProcessor::savePreset (const juce::File& file)
+Presets::Presets (StateDocument& stateDocument, ParameterBridge& parameterBridge)
+    : document (stateDocument), bridge (parameterBridge)
 {
-    juce::MemoryBlock document;
-    writeStateDocument (document, false);
+    presetLibrary.ensureFolders();
+    currentPresetFolder.set (presetLibrary.presetsFolder());
+}
+
+juce::String Presets::getCurrentPresetName() const
+{
+    return document.getPresetName();
+}
+
+void Presets::savePreset (const juce::File& file)
+{
+    juce::MemoryBlock bytes;
+    document.write (bytes, false);
 
     // Written beside the target first and moved over it in one step, so a
     // failed write never leaves a truncated preset behind.
     juce::TemporaryFile temporary (file);
-    if (temporary.getFile().replaceWithData (document.getData(), document.getSize()))
+    if (temporary.getFile().replaceWithData (bytes.getData(), bytes.getSize()))
         temporary.overwriteTargetFileWithTemporary();
 
-    currentPresetName.set (file.getFileNameWithoutExtension().trim());
+    document.setPresetName (file.getFileNameWithoutExtension());
     currentPresetFolder.set (file.getParentDirectory());
 }
 
-void ArpAudioProcessor::loadPresetFile (const juce::File& file)
+void Presets::loadPresetFile (const juce::File& file)
 {
     if (! file.existsAsFile())
         return;
@@ -28,20 +43,20 @@ void ArpAudioProcessor::loadPresetFile (const juce::File& file)
     // read into memory at all.
     juce::MemoryBlock content;
     if (file.getSize() <= maxPresetFileBytes && file.loadFileAsData (content))
-        readStateDocument (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
+        document.read (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
     else
-        beginLoadTransaction(); // a load that reads nothing still closes the last edit's transaction
+        bridge.beginLoadTransaction(); // a load that reads nothing still closes the last edit's transaction
 
     currentPresetFolder.set (file.getParentDirectory());
 }
 
-void ArpAudioProcessor::syncCurrentPresetFolder()
+void Presets::syncCurrentPresetFolder()
 {
-    const auto file = presetLibrary.find (currentPresetName.get());
+    const auto file = presetLibrary.find (document.getPresetName());
     currentPresetFolder.set (file.existsAsFile() ? file.getParentDirectory() : presetLibrary.presetsFolder());
 }
 
-juce::File ArpAudioProcessor::loadAdjacentPreset (const juce::String& displayedName, bool next)
+juce::File Presets::loadAdjacentPreset (const juce::String& displayedName, bool next)
 {
     const auto file = PresetLibrary::adjacent (listPresetsInCurrentFolder(), displayedName, next);
 

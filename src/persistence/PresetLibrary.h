@@ -1,5 +1,7 @@
 #pragma once
 
+#include "processor/Guarded.h"
+
 #include <juce_core/juce_core.h>
 
 namespace mur
@@ -44,6 +46,45 @@ public:
 
 private:
     juce::File documents;
+};
+
+class StateDocument;
+class ParameterBridge;
+
+// The preset the musician is on: saving, loading, the folder being walked
+// through and its neighbours.
+class Presets
+{
+public:
+    Presets (StateDocument& document, ParameterBridge& bridge);
+
+    const PresetLibrary& getPresetLibrary() const noexcept { return presetLibrary; }
+    void ensurePresetFolders() { presetLibrary.ensureFolders(); }
+
+    void savePreset (const juce::File& file);
+    void loadPresetFile (const juce::File& file);
+    juce::File findPresetFile (const juce::String& presetName) const { return presetLibrary.find (presetName); }
+
+    // The folder of the current preset, or the presets folder without one.
+    void syncCurrentPresetFolder();
+    juce::Array<juce::File> listPresetsInCurrentFolder() const { return PresetLibrary::list (currentPresetFolder.get()); }
+    juce::File loadDialogFolder() const { return presetLibrary.loadDialogFolder (currentPresetFolder.get()); }
+    juce::File saveDialogFolder() const { return presetLibrary.saveDialogFolder (currentPresetFolder.get()); }
+
+    // Loads the preset after (or before) the displayed one in the current
+    // folder, wrapping around; returns the file loaded, if any.
+    juce::File loadAdjacentPreset (const juce::String& displayedName, bool next);
+
+    juce::String getCurrentPresetName() const;
+    juce::File getCurrentPresetFolder() const { return currentPresetFolder.get(); }
+
+private:
+    StateDocument& document;
+    ParameterBridge& bridge;
+    PresetLibrary presetLibrary;
+    Guarded<juce::File> currentPresetFolder;
+
+    JUCE_DECLARE_NON_COPYABLE (Presets)
 };
 
 } // namespace mur

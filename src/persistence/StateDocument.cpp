@@ -1,10 +1,13 @@
-#include "processor/ArpAudioProcessor.h"
+#include "StateDocument.h"
 
 #include "NetworkBlock.h"
 #include "UntrustedXml.h"
 #include "engine/NetworkShaping.h"
 #include "processor/ParameterIds.h"
+#include "processor/ParameterBridge.h"
 #include "processor/ParameterTable.h"
+#include "processor/Settings.h"
+#include "processor/SharedEngine.h"
 
 #include <cmath>
 #include <cstring>
@@ -54,32 +57,29 @@ std::unique_ptr<juce::XmlElement> parseDocument (const void* data, size_t size)
 }
 } // namespace
 
-//==============================================================================
-void ArpAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+StateDocument::StateDocument (Settings& s, SharedEngine& e, ParameterBridge& b)
+    : settings (s), engine (e), bridge (b)
 {
-    writeStateDocument (destData, true);
 }
 
-void ArpAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+bool StateDocument::restore (const void* data, int sizeInBytes)
 {
     if (data == nullptr || sizeInBytes <= 0)
-        return;
+        return false;
 
     const auto size = static_cast<size_t> (sizeInBytes);
 
     if (auto root = parseDocument (data, size); root != nullptr && root->hasTagName ("Arp"))
     {
-        readStateDocument (data, size, {}, true);
-        syncCurrentPresetFolder();
+        read (data, size, {}, true);
+        return true;
     }
-    else
-    {
-        readLegacyState (data, sizeInBytes);
-    }
+
+    return readLegacy (data, sizeInBytes);
 }
 
 //==============================================================================
-void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool includeTransportSettings) const
+void StateDocument::write (juce::MemoryBlock& destination, bool includeTransportSettings) const
 {
     juce::XmlElement root ("Arp");
     auto real = [] (float v) { return static_cast<double> (v); };
@@ -89,10 +89,10 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
     // The document's own attributes sit between the parameters' (see the
     // parameter table), at these places.
     const std::pair<int, std::function<void()>> ownAttributes[] = {
-        { 0, [&] { root.setAttribute ("arpSeed", arpSeed.get()); } },
+        { 0, [&] { root.setAttribute ("arpSeed", settings.arpSeed.get()); } },
         { 9, [&] { root.setAttribute ("rateFormat", 1); } },
-        { 11, [&] { root.setAttribute ("currentPresetName", currentPresetName.get().trim()); } },
-        { 12, [&] { root.setAttribute ("linkLeakRecurrence", linkLeakRecurrence ? 1 : 0); } },
+        { 11, [&] { root.setAttribute ("currentPresetName", presetName.get()); } },
+        { 12, [&] { root.setAttribute ("linkLeakRecurrence", settings.linkLeakRecurrence ? 1 : 0); } },
     };
     size_t nextOwn = 0;
 
@@ -107,7 +107,7 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
             for (; nextOwn < std::size (ownAttributes) && ownAttributes[nextOwn].first < spec.documentPlace; ++nextOwn)
                 ownAttributes[nextOwn].second();
 
-            const auto value = spec.current (*this);
+            const auto value = spec.current (settings);
             if (spec.isWholeNumber())
                 root.setAttribute (spec.id, juce::roundToInt (value));
             else
@@ -122,15 +122,15 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 
     auto* gains = root.createNewChildElement ("NoteGains");
     for (int i = 0; i < numOutputs; ++i)
-        gains->setAttribute ("Gain" + juce::String (i), real (noteGains[static_cast<size_t> (i)]));
+        gains->setAttribute ("Gain" + juce::String (i), real (settings.noteGains[static_cast<size_t> (i)]));
 
     auto* pattern = root.createNewChildElement ("BeatPulseGains");
-    pattern->setAttribute ("NumGains", beatPulseGains.size());
-    for (int i = 0; i < beatPulseGains.size(); ++i)
-        pattern->setAttribute ("Gain" + juce::String (i), real (beatPulseGains[i]));
+    pattern->setAttribute ("NumGains", settings.beatPulseGains.size());
+    for (int i = 0; i < settings.beatPulseGains.size(); ++i)
+        pattern->setAttribute ("Gain" + juce::String (i), real (settings.beatPulseGains[i]));
 
     auto* checkpoints = root.createNewChildElement ("XYCheckpoints");
-    for (const auto& checkpoint : xyCheckpoints.get())
+    for (const auto& checkpoint : settings.xyCheckpoints.get())
     {
         auto* cp = checkpoints->createNewChildElement ("cp");
         cp->setAttribute ("x", real (checkpoint.x));
@@ -160,11 +160,11 @@ void ArpAudioProcessor::writeStateDocument (juce::MemoryBlock& destination, bool
 }
 
 //==============================================================================
-void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes, const juce::String& presetName,
-                                           bool includeTransportSettings)
+void StateDocument::read (const void* data, size_t sizeInBytes, const juce::String& loadedPresetName,
+                          bool includeTransportSettings)
 {
-    const ScopedLoad loading (*this);
-    beginLoadTransaction();
+    const ParameterBridge::ScopedLoad loading (bridge);
+    bridge.beginLoadTransaction();
 
     const auto root = parseDocument (data, sizeInBytes);
 
@@ -172,9 +172,8 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
     {
         if (root->hasTagName ("Arp"))
         {
-            applyDocumentSettings (*root, includeTransportSettings);
-            currentPresetName.set (presetName.isNotEmpty() ? presetName.trim()
-                                                           : root->getStringAttribute ("currentPresetName").trim());
+            applySettings (*root, includeTransportSettings);
+            setPresetName (loadedPresetName.isNotEmpty() ? loadedPresetName : root->getStringAttribute ("currentPresetName"));
         }
 
         const SharedEngine::ScopedAccess access (engine);
@@ -183,16 +182,16 @@ void ArpAudioProcessor::readStateDocument (const void* data, size_t sizeInBytes,
             applyStoredNetworkBlock (*access, static_cast<const juce::uint8*> (data), sizeInBytes);
 
         if (root->hasAttribute ("arpSeed"))
-            access->reseed (static_cast<std::uint32_t> (arpSeed.get()));
+            access->reseed (static_cast<std::uint32_t> (settings.arpSeed.get()));
     }
 
-    postChangeNotification();
+    bridge.postChangeNotification();
 }
 
-void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, bool includeTransportSettings)
+void StateDocument::applySettings (const juce::XmlElement& root, bool includeTransportSettings)
 {
-    arpSeed = readInt (root, "arpSeed", defaultArpSeed);
-    linkLeakRecurrence = readInt (root, "linkLeakRecurrence", 0) != 0;
+    settings.arpSeed = readInt (root, "arpSeed", defaultArpSeed);
+    settings.linkLeakRecurrence = readInt (root, "linkLeakRecurrence", 0) != 0;
 
     // In host order, which is also the order the values depend on each other
     // (the start fraction before the pattern length and start step).
@@ -218,14 +217,14 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
             value = juce::jlimit (-3.0e38, 3.0e38, readReal (root, name, spec.whenMissing));
 
         if (std::isfinite (value))
-            spec.apply (*this, spec.familyIndex, value);
+            spec.apply (settings, spec.familyIndex, value);
     }
 
     if (const auto* gains = root.getChildByName ("NoteGains"))
         for (int i = 0; i < numOutputs; ++i)
         {
             const auto name = "Gain" + juce::String (i);
-            setNoteGain (i, juce::jlimit (0.0f, 1.0f, readFloat (*gains, name.toRawUTF8(), i == 0 ? 0.0 : 0.5)));
+            settings.setNoteGain (i, juce::jlimit (0.0f, 1.0f, readFloat (*gains, name.toRawUTF8(), i == 0 ? 0.0 : 0.5)));
         }
 
     if (const auto* pattern = root.getChildByName ("BeatPulseGains"))
@@ -234,14 +233,14 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
 
         if (count > 0)
         {
-            ensureBeatPulseGainCount (count);
+            settings.ensureBeatPulseGainCount (count);
             for (int j = 0; j < count; ++j)
             {
                 const auto name = "Gain" + juce::String (j);
-                setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, name.toRawUTF8(), 0.0)));
+                settings.setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, name.toRawUTF8(), 0.0)));
             }
 
-            resetAccentParametersFrom (count);
+            settings.resetAccentParametersFrom (count);
         }
     }
 
@@ -251,18 +250,18 @@ void ArpAudioProcessor::applyDocumentSettings (const juce::XmlElement& root, boo
         for (const auto* cp : checkpoints->getChildWithTagNameIterator ("cp"))
             loaded.push_back ({ readFloat (*cp, "x", 0.0), readFloat (*cp, "y", 0.0),
                                 juce::Colour::fromString (cp->getStringAttribute ("colour", "ff808080")).getARGB() });
-        xyCheckpoints.set (std::move (loaded));
+        settings.xyCheckpoints.set (std::move (loaded));
     }
 }
 
-void ArpAudioProcessor::applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size)
+void StateDocument::applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size)
 {
     const auto stored = readNetworkBlock (data, size);
 
     if (! stored)
         return;
 
-    const auto seed = static_cast<std::uint32_t> (arpSeed.get());
+    const auto seed = static_cast<std::uint32_t> (settings.arpSeed.get());
 
     if (! applyStoredNetwork (network, stored->inputs, stored->hidden, stored->outputs, stored->input,
                               stored->recurrent, stored->readout, stored->state, seed))
@@ -275,53 +274,28 @@ void ArpAudioProcessor::applyStoredNetworkBlock (NeuralEngine& network, const ju
     if (! stored->bias || ! network.setBias (*stored->bias))
         network.redrawBias();
 
-    network.setActiveHiddenSize (mirrors.hiddenSize);
+    network.setActiveHiddenSize (settings.mirrors.hiddenSize);
 }
 
 //==============================================================================
-void ArpAudioProcessor::applyLegacyParameterTree (const juce::ValueTree& tree)
+bool StateDocument::readLegacy (const void* data, int sizeInBytes)
 {
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        parameters.replaceState (tree);
-        undoManager.clearUndoHistory();
-        return;
-    }
-
-    // The tree and the undo history belong to the message thread: a host
-    // restoring on a thread of its own sets the stored values on the
-    // parameters, and the history is cleared once the tree has caught up.
-    for (const auto& child : tree)
-    {
-        const auto index = ids::all().indexOf (child.getProperty ("id").toString());
-        const auto value = static_cast<double> (child.getProperty ("value", std::numeric_limits<double>::quiet_NaN()));
-
-        if (index >= 0 && std::isfinite (value))
-            writeBack (index, value);
-    }
-
-    undoClearPending.store (true, std::memory_order_release);
-    treeCatchUpPending.store (true, std::memory_order_release);
-}
-
-void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
-{
-    const ScopedLoad loading (*this);
+    const ParameterBridge::ScopedLoad loading (bridge);
     const auto xml = parseUntrustedBinaryXml (data, sizeInBytes);
     if (xml == nullptr)
-        return;
+        return false;
 
     const auto tree = juce::ValueTree::fromXml (*xml);
-    if (! tree.isValid() || ! tree.hasType (parameters.state.getType()))
-        return;
+    if (! tree.isValid() || ! tree.hasType (bridge.treeType()))
+        return false;
 
-    applyLegacyParameterTree (tree);
+    bridge.restoreTree (tree);
 
     if (tree.hasProperty ("arpSeed"))
-        arpSeed = static_cast<int> (tree.getProperty ("arpSeed", defaultArpSeed));
+        settings.arpSeed = static_cast<int> (tree.getProperty ("arpSeed", defaultArpSeed));
     if (tree.hasProperty ("currentPresetName"))
-        currentPresetName.set (tree.getProperty ("currentPresetName").toString().trim());
-    linkLeakRecurrence = static_cast<bool> (tree.getProperty ("linkLeakRecurrence", false));
+        setPresetName (tree.getProperty ("currentPresetName").toString());
+    settings.linkLeakRecurrence = static_cast<bool> (tree.getProperty ("linkLeakRecurrence", false));
 
     // A stored parameter value, or the current one where the tree has none.
     auto stored = [&tree] (const juce::String& id, double current)
@@ -334,10 +308,10 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
     const auto* gainsChild = xml->getChildByName ("NoteGains");
     for (int i = 0; i < numOutputs; ++i)
     {
-        auto gain = juce::jlimit (0.0f, 1.0f, static_cast<float> (stored (ids::noteGain (i), getNoteGain (i))));
+        auto gain = juce::jlimit (0.0f, 1.0f, static_cast<float> (stored (ids::noteGain (i), settings.getNoteGain (i))));
         if (gainsChild != nullptr)
             gain = juce::jlimit (0.0f, 1.0f, readFloat (*gainsChild, ("Gain" + juce::String (i)).toRawUTF8(), gain));
-        noteGains[static_cast<size_t> (i)] = gain;
+        settings.noteGains[static_cast<size_t> (i)] = gain;
     }
 
     // Every single parameter but the start fraction, in host order, through
@@ -348,27 +322,26 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
             continue;
 
         const auto& spec = parameterTable()[static_cast<size_t> (index)];
-        spec.apply (*this, spec.familyIndex,
-                    static_cast<float> (stored (spec.id, rawValueByIndex[static_cast<size_t> (index)]->load())));
+        spec.apply (settings, spec.familyIndex,
+                    static_cast<float> (stored (spec.id, bridge.rawValue (index))));
     }
 
     if (const auto* pattern = xml->getChildByName ("BeatPulseGains"))
     {
-        const auto count = juce::jmin (readInt (*pattern, "NumGains", beatPulseGains.size()), maxAccentSteps);
+        const auto count = juce::jmin (readInt (*pattern, "NumGains", settings.beatPulseGains.size()), maxAccentSteps);
 
         if (count > 0)
         {
-            beatPulseGains.resize (count);
+            settings.beatPulseGains.resize (count);
             for (int j = 0; j < count; ++j)
-                beatPulseGains.set (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, ("Gain" + juce::String (j)).toRawUTF8(), beatPulseGains[j])));
+                settings.beatPulseGains.set (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, ("Gain" + juce::String (j)).toRawUTF8(), settings.beatPulseGains[j])));
 
-            for (int j = 0; j < juce::jmin (beatPulseGains.size(), ids::numBeatPulseParams); ++j)
-                if (auto* parameter = parameterByIndex[static_cast<size_t> (ids::pos::beatPulseGain1 + j)])
-                    parameter->setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, (beatPulseGains[j] + 1.0f) * 0.5f));
+            for (int j = 0; j < juce::jmin (settings.beatPulseGains.size(), ids::numBeatPulseParams); ++j)
+                bridge.parameter (ids::pos::beatPulseGain1 + j).setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, (settings.beatPulseGains[j] + 1.0f) * 0.5f));
         }
     }
 
-    const auto seed = static_cast<std::uint32_t> (arpSeed.get());
+    const auto seed = static_cast<std::uint32_t> (settings.arpSeed.get());
 
     if (tree.hasProperty ("rnnWeightsBase64"))
     {
@@ -388,8 +361,8 @@ void ArpAudioProcessor::readLegacyState (const void* data, int sizeInBytes)
         access->reseed (seed);
     }
 
-    postChangeNotification();
-    syncCurrentPresetFolder();
+    bridge.postChangeNotification();
+    return true;
 }
 
 } // namespace mur

@@ -1,6 +1,7 @@
 #include "ParameterTable.h"
 
-#include "ArpAudioProcessor.h"
+#include "ParameterBridge.h"
+#include "Settings.h"
 
 #include <algorithm>
 #include <limits>
@@ -13,15 +14,15 @@ namespace mur
 // parameter writes without a write-back, and the parameters' own values.
 struct ParameterAccess
 {
-    static void noteGain (ArpAudioProcessor& p, int index, double value) { p.setNoteGainFromParameter (index, static_cast<float> (value)); }
-    static void accentGain (ArpAudioProcessor& p, int step, double value) { p.setPatternGainFromHost (step, static_cast<float> (value)); }
-    static double raw (const ArpAudioProcessor& p, int index) { return p.rawValueByIndex[static_cast<size_t> (index)]->load(); }
+    static void noteGain (Settings& p, int index, double value) { p.setNoteGainFromParameter (index, static_cast<float> (value)); }
+    static void accentGain (Settings& p, int step, double value) { p.setPatternGainFromHost (step, static_cast<float> (value)); }
+    static double raw (const Settings& p, int index) { return p.bridge.rawValue (index); }
 };
 
 namespace
 {
-using Apply = void (*) (ArpAudioProcessor&, int, double);
-using Current = double (*) (const ArpAudioProcessor&);
+using Apply = void (*) (Settings&, int, double);
+using Current = double (*) (const Settings&);
 
 struct InDocument
 {
@@ -38,10 +39,10 @@ ParameterSpec row (const char* id, const char* name, ParameterKind kind, float s
 }
 
 template <auto member>
-double mirror (const ArpAudioProcessor& p) { return static_cast<double> ((p.getMirrors().*member).get()); }
+double mirror (const Settings& p) { return static_cast<double> ((p.getMirrors().*member).get()); }
 
 template <int position>
-double parameterValue (const ArpAudioProcessor& p) { return ParameterAccess::raw (p, position); }
+double parameterValue (const Settings& p) { return ParameterAccess::raw (p, position); }
 
 int whole (double value) { return juce::roundToInt (value); }
 bool on (double value) { return value >= 0.5; }
@@ -68,33 +69,33 @@ std::array<ParameterSpec, ids::numParameters> makeTable()
     // The document's places 0, 9, 11 and 12 are its own attributes (the seed,
     // the rate numbering, the preset name and the Inertia/Echo link).
     const ParameterSpec singles[] = {
-        row ("leakRate", "Inertia", K::real, 0, 1, 1, [] (ArpAudioProcessor& p, int, double v) { p.setLeakRate (real (v)); }, { settings, 1, mirror<&M::leakRate> }),
-        row ("recurrenceScale", "Echo", K::real, 0, 20, 1, [] (ArpAudioProcessor& p, int, double v) { p.setRecurrenceScale (real (v)); }, { settings, 2, mirror<&M::recurrenceScale> }),
-        row ("feedbackScale", "Feedback", K::real, 0, 10, 1, [] (ArpAudioProcessor& p, int, double v) { p.setFeedbackScale (real (v)); }, { settings, 3, mirror<&M::feedbackScale> }),
-        row ("noiseAmount", "Noise", K::real, 0, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setNoiseAmount (real (v)); }, { settings, 4, mirror<&M::noiseAmount> }),
-        row ("hiddenSize", "Capacity", K::whole, 2, 50, 5, [] (ArpAudioProcessor& p, int, double v) { p.setHiddenSize (whole (v)); }, { settings, 5, mirror<&M::hiddenSize> }),
-        row ("activationGain", "Act Gain", K::real, 0, 5, 1, [] (ArpAudioProcessor& p, int, double v) { p.setActivationGain (real (v)); }, { settings, 6, mirror<&M::activationGain> }),
-        row ("biasGain", "Bias", K::real, 0, 10, 1, [] (ArpAudioProcessor& p, int, double v) { p.setBiasGain (real (v)); }, { settings, 7, mirror<&M::biasGain> }),
-        row ("softmaxGain", "Random", K::real, 0, 2000, 1000, [] (ArpAudioProcessor& p, int, double v) { p.setSoftmaxGain (real (v)); }, { settings, 8, mirror<&M::softmaxGain> }, 0.3f),
-        row ("pulseTimeShift", "Start", K::meta, 0, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setPulseTimeShift (real (v)); }, { settings, 19, mirror<&M::pulseTimeShift> }),
-        row ("pulseGain", "Pulse Gain", K::real, -1, 1, 1, [] (ArpAudioProcessor& p, int, double v) { p.setPulseGain (real (v)); }, { settings, 20, mirror<&M::pulseGain> }),
-        row ("repeatGain", "Repetition", K::real, 0, 1, 0.5f, [] (ArpAudioProcessor& p, int, double v) { p.setRepeatGain (real (v)); }, { settings, 15, mirror<&M::repeatGain> }),
-        row ("neighborGain", "Proximity", K::real, 0, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setNeighborGain (real (v)); }, { settings, 16, mirror<&M::neighborGain> }),
-        row ("gatePercentage", "Length %", K::real, 0, 100, 50, [] (ArpAudioProcessor& p, int, double v) { p.setGatePercentage (v); }, { transport, 22, mirror<&M::gatePercentage> }),
-        row ("holdMode", "Hold", K::toggle, 0, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setHoldMode (on (v)); }, { transport, 21, mirror<&M::holdMode> }),
-        row ("beatRate", "Rate", K::choice, 0, 12, 5, [] (ArpAudioProcessor& p, int, double v) { p.setBeatRate (whole (v)); }, { settings, 10, mirror<&M::rateIndex> }),
-        row ("controlInput0", "Control X", K::real, -1, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setControlInput (0, real (v)); }, { settings, 13, mirror<&M::controlInput0> }),
-        row ("controlInput1", "Control Y", K::real, -1, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setControlInput (1, real (v)); }, { settings, 14, mirror<&M::controlInput1> }),
-        row ("bypassNoteGains", "Bypass Gains", K::toggle, 0, 1, 0, [] (ArpAudioProcessor& p, int, double v) { p.setBypassNoteGains (on (v)); },
-             { appended, 23, [] (const ArpAudioProcessor& p) { return p.getBypassNoteGains() ? 1.0 : 0.0; } }),
+        row ("leakRate", "Inertia", K::real, 0, 1, 1, [] (Settings& p, int, double v) { p.setLeakRate (real (v)); }, { settings, 1, mirror<&M::leakRate> }),
+        row ("recurrenceScale", "Echo", K::real, 0, 20, 1, [] (Settings& p, int, double v) { p.setRecurrenceScale (real (v)); }, { settings, 2, mirror<&M::recurrenceScale> }),
+        row ("feedbackScale", "Feedback", K::real, 0, 10, 1, [] (Settings& p, int, double v) { p.setFeedbackScale (real (v)); }, { settings, 3, mirror<&M::feedbackScale> }),
+        row ("noiseAmount", "Noise", K::real, 0, 1, 0, [] (Settings& p, int, double v) { p.setNoiseAmount (real (v)); }, { settings, 4, mirror<&M::noiseAmount> }),
+        row ("hiddenSize", "Capacity", K::whole, 2, 50, 5, [] (Settings& p, int, double v) { p.setHiddenSize (whole (v)); }, { settings, 5, mirror<&M::hiddenSize> }),
+        row ("activationGain", "Act Gain", K::real, 0, 5, 1, [] (Settings& p, int, double v) { p.setActivationGain (real (v)); }, { settings, 6, mirror<&M::activationGain> }),
+        row ("biasGain", "Bias", K::real, 0, 10, 1, [] (Settings& p, int, double v) { p.setBiasGain (real (v)); }, { settings, 7, mirror<&M::biasGain> }),
+        row ("softmaxGain", "Random", K::real, 0, 2000, 1000, [] (Settings& p, int, double v) { p.setSoftmaxGain (real (v)); }, { settings, 8, mirror<&M::softmaxGain> }, 0.3f),
+        row ("pulseTimeShift", "Start", K::meta, 0, 1, 0, [] (Settings& p, int, double v) { p.setPulseTimeShift (real (v)); }, { settings, 19, mirror<&M::pulseTimeShift> }),
+        row ("pulseGain", "Pulse Gain", K::real, -1, 1, 1, [] (Settings& p, int, double v) { p.setPulseGain (real (v)); }, { settings, 20, mirror<&M::pulseGain> }),
+        row ("repeatGain", "Repetition", K::real, 0, 1, 0.5f, [] (Settings& p, int, double v) { p.setRepeatGain (real (v)); }, { settings, 15, mirror<&M::repeatGain> }),
+        row ("neighborGain", "Proximity", K::real, 0, 1, 0, [] (Settings& p, int, double v) { p.setNeighborGain (real (v)); }, { settings, 16, mirror<&M::neighborGain> }),
+        row ("gatePercentage", "Length %", K::real, 0, 100, 50, [] (Settings& p, int, double v) { p.setGatePercentage (v); }, { transport, 22, mirror<&M::gatePercentage> }),
+        row ("holdMode", "Hold", K::toggle, 0, 1, 0, [] (Settings& p, int, double v) { p.setHoldMode (on (v)); }, { transport, 21, mirror<&M::holdMode> }),
+        row ("beatRate", "Rate", K::choice, 0, 12, 5, [] (Settings& p, int, double v) { p.setBeatRate (whole (v)); }, { settings, 10, mirror<&M::rateIndex> }),
+        row ("controlInput0", "Control X", K::real, -1, 1, 0, [] (Settings& p, int, double v) { p.setControlInput (0, real (v)); }, { settings, 13, mirror<&M::controlInput0> }),
+        row ("controlInput1", "Control Y", K::real, -1, 1, 0, [] (Settings& p, int, double v) { p.setControlInput (1, real (v)); }, { settings, 14, mirror<&M::controlInput1> }),
+        row ("bypassNoteGains", "Bypass Gains", K::toggle, 0, 1, 0, [] (Settings& p, int, double v) { p.setBypassNoteGains (on (v)); },
+             { appended, 23, [] (const Settings& p) { return p.getBypassNoteGains() ? 1.0 : 0.0; } }),
         // The document holds the palette biases as the parameters hold them,
         // which is what a host shows.
-        row ("darkPaletteBias", "Dark Bias", K::real, 0, 1, 0.27f, [] (ArpAudioProcessor& p, int, double v) { p.setDarkPaletteBias (real (v)); },
+        row ("darkPaletteBias", "Dark Bias", K::real, 0, 1, 0.27f, [] (Settings& p, int, double v) { p.setDarkPaletteBias (real (v)); },
              { appended, 24, parameterValue<ids::pos::darkPaletteBias> }),
-        row ("lightPaletteBias", "Light Bias", K::real, 0, 1, 0.2f, [] (ArpAudioProcessor& p, int, double v) { p.setLightPaletteBias (real (v)); },
+        row ("lightPaletteBias", "Light Bias", K::real, 0, 1, 0.2f, [] (Settings& p, int, double v) { p.setLightPaletteBias (real (v)); },
              { appended, 25, parameterValue<ids::pos::lightPaletteBias> }),
-        row ("numSteps", "Num Steps", K::whole, 2, 64, 16, [] (ArpAudioProcessor& p, int, double v) { p.setNumSteps (whole (v)); }, { settings, 17, mirror<&M::numSteps> }),
-        row ("pulseTimeShiftStep", "Start Step", K::whole, 0, 127, 0, [] (ArpAudioProcessor& p, int, double v) { p.setStartStep (whole (v)); },
+        row ("numSteps", "Num Steps", K::whole, 2, 64, 16, [] (Settings& p, int, double v) { p.setNumSteps (whole (v)); }, { settings, 17, mirror<&M::numSteps> }),
+        row ("pulseTimeShiftStep", "Start Step", K::whole, 0, 127, 0, [] (Settings& p, int, double v) { p.setStartStep (whole (v)); },
              { settings, 18, mirror<&M::pulseTimeShiftStep> }),
     };
 

@@ -10,7 +10,7 @@
 namespace mur
 {
 
-class ArpAudioProcessor;
+class Settings;
 
 enum class ParameterKind
 {
@@ -43,7 +43,7 @@ struct ParameterSpec
     // Takes a value the parameter reports (from the host, the tree or a state
     // load) into the processor: its mirror and whatever it drives. The index
     // is the one within a family ("noteGain3" is 3), else 0.
-    void (*apply) (ArpAudioProcessor&, int familyIndex, double value) = nullptr;
+    void (*apply) (Settings&, int familyIndex, double value) = nullptr;
     int familyIndex = 0;
 
     // In the state document: the attribute (named like the ID), its place in
@@ -52,7 +52,7 @@ struct ParameterSpec
     // current value.
     Stored stored = Stored::apart;
     int documentPlace = -1;
-    double (*current) (const ArpAudioProcessor&) = nullptr;
+    double (*current) (const Settings&) = nullptr;
     double whenMissing = 0.0;
 
     bool isWholeNumber() const noexcept { return kind == ParameterKind::whole || kind == ParameterKind::choice || kind == ParameterKind::toggle; }

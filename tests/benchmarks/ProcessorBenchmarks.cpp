@@ -14,10 +14,10 @@ void worstCaseProcessBlock (benchmark::State& state)
 {
     juce::ScopedJuceInitialiser_GUI juce;
     ArpAudioProcessor processor;
-    processor.setHiddenSize (50);
-    processor.setBeatRate (0);
-    processor.setNoteGain (0, 0.3f);
-    processor.setNeighborGain (0.4f);
+    processor.getSettings().setHiddenSize (50);
+    processor.getSettings().setBeatRate (0);
+    processor.getSettings().setNoteGain (0, 0.3f);
+    processor.getSettings().setNeighborGain (0.4f);
 
     render::SimulatedPlayHead playHead;
     playHead.bpm = 300.0;

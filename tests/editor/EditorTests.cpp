@@ -89,27 +89,27 @@ TEST_F (Editor, CtrlShiftHHidesAndRestoresThePresetBar)
 
 TEST_F (Editor, KnobsDriveTheirParametersAndMarkThePreset)
 {
-    const auto folder = processor->getPresetLibrary().presetsFolder().getChildFile ("Set");
+    const auto folder = processor->getPresets().getPresetLibrary().presetsFolder().getChildFile ("Set");
     folder.createDirectory();
     for (auto* name : { "Bass", "lead", "Pad" })
-        processor->savePreset (folder.getChildFile (juce::String (name) + ".fxp"));
+        processor->getPresets().savePreset (folder.getChildFile (juce::String (name) + ".fxp"));
 
     editor->loadAdjacentPreset (true); // after "Pad": wraps to the first file
     EXPECT_EQ (editor->getPresetName(), "Bass");
     EXPECT_EQ (editor->getPresetLabelText(), "Bass");
 
     editor->getKnob ("Repetition").setValue (0.9f);
-    EXPECT_FLOAT_EQ (processor->getMirrors().repeatGain, 0.9f);
+    EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().repeatGain, 0.9f);
     EXPECT_EQ (editor->getPresetLabelText(), "Bass *");
 
     editor->getKnob ("Breath").setValue (0.3f);
-    EXPECT_FLOAT_EQ (processor->getNoteGain (0), 0.3f);
+    EXPECT_FLOAT_EQ (processor->getSettings().getNoteGain (0), 0.3f);
     editor->getKnob ("Inertia").setValue (0.25f);
-    EXPECT_FLOAT_EQ (processor->getMirrors().leakRate, 0.75f);
+    EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().leakRate, 0.75f);
 
     editor->loadAdjacentPreset (true);
     EXPECT_EQ (editor->getPresetLabelText(), "lead");
-    EXPECT_FLOAT_EQ (processor->getMirrors().repeatGain, 0.5f);
+    EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().repeatGain, 0.5f);
     EXPECT_FLOAT_EQ (editor->getKnob ("Repetition").getValue(), 0.5f);
 
     editor->loadAdjacentPreset (false);
@@ -123,7 +123,7 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
     editor->tick();
     EXPECT_FALSE (undo->isEnabled());
 
-    processor->setNeighborGain (0.6f);
+    processor->getSettings().setNeighborGain (0.6f);
     editor->tick();
     EXPECT_TRUE (undo->isEnabled());
 
@@ -136,10 +136,10 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
 TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
 {
     ArpAudioProcessor source;
-    source.setLeakRate (0.1f);          // 1 - (1 - 0.1) is not 0.1 in floats
-    source.setRecurrenceScale (7.77f);
-    source.setRepeatGain (0.33f);
-    source.setNoteGain (0, 0.41f);
+    source.getSettings().setLeakRate (0.1f);          // 1 - (1 - 0.1) is not 0.1 in floats
+    source.getSettings().setRecurrenceScale (7.77f);
+    source.getSettings().setRepeatGain (0.33f);
+    source.getSettings().setNoteGain (0, 0.41f);
     juce::MemoryBlock state;
     source.getStateInformation (state);
 
@@ -158,7 +158,7 @@ TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
     ASSERT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Echo").getValue() - 7.77f / 20.0f) < 1e-6f; }));
     test::pumpMessages (50);
     EXPECT_EQ (counter.changes, 0);
-    EXPECT_FLOAT_EQ (processor->getMirrors().leakRate, 0.1f);
+    EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().leakRate, 0.1f);
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());
 
     for (auto* parameter : processor->getParameters())
@@ -167,13 +167,13 @@ TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
 
 TEST_F (Editor, ReseedRecoloursTheCheckpointsAndKeepsTheirPlaces)
 {
-    processor->setXYCheckpoints ({ { 0.5f, -0.5f, 0xff000000 }, { -0.9f, 0.2f, 0xff000000 } });
-    const auto seedBefore = processor->getArpSeed();
+    processor->getSettings().setXYCheckpoints ({ { 0.5f, -0.5f, 0xff000000 }, { -0.9f, 0.2f, 0xff000000 } });
+    const auto seedBefore = processor->getSettings().getArpSeed();
 
     editor->reseedClicked();
 
-    EXPECT_NE (processor->getArpSeed(), seedBefore);
-    const auto& checkpoints = processor->getXYCheckpoints();
+    EXPECT_NE (processor->getSettings().getArpSeed(), seedBefore);
+    const auto& checkpoints = processor->getSettings().getXYCheckpoints();
     ASSERT_EQ (checkpoints.size(), 2u);
     EXPECT_EQ (checkpoints[0].x, 0.5f);
     EXPECT_EQ (checkpoints[1].y, 0.2f);

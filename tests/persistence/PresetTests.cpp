@@ -30,7 +30,7 @@ protected:
     juce::File saveAs (ArpAudioProcessor& p, const juce::File& file)
     {
         file.getParentDirectory().createDirectory();
-        p.savePreset (file);
+        p.getPresets().savePreset (file);
         return file;
     }
 };
@@ -40,40 +40,40 @@ TEST_F (Presets, FoldersAreCreatedAndDialogsAvoidTheFactoryFolder)
     ArpAudioProcessor p;
     EXPECT_TRUE (presets().isDirectory());
     EXPECT_TRUE (presets().getChildFile ("Factory").isDirectory());
-    EXPECT_EQ (p.getCurrentPresetFolder(), presets());
-    EXPECT_EQ (p.getPresetLibrary().presetsFolder(), presets());
+    EXPECT_EQ (p.getPresets().getCurrentPresetFolder(), presets());
+    EXPECT_EQ (p.getPresets().getPresetLibrary().presetsFolder(), presets());
 
     saveAs (p, presets().getChildFile ("Factory/Bass/One.fxp"));
-    EXPECT_EQ (p.loadDialogFolder(), presets().getChildFile ("Factory/Bass"));
-    EXPECT_EQ (p.saveDialogFolder(), presets());
+    EXPECT_EQ (p.getPresets().loadDialogFolder(), presets().getChildFile ("Factory/Bass"));
+    EXPECT_EQ (p.getPresets().saveDialogFolder(), presets());
 }
 
 TEST_F (Presets, SavingNamesTheStateAndLoadingRestoresIt)
 {
     ArpAudioProcessor p;
-    p.setLeakRate (0.25f);
-    p.setHoldMode (true);
+    p.getSettings().setLeakRate (0.25f);
+    p.getSettings().setHoldMode (true);
     saveAs (p, presets().getChildFile ("Mine/  Sparse Lead .fxp"));
-    EXPECT_EQ (p.getCurrentPresetName(), "Sparse Lead");
-    EXPECT_EQ (p.getCurrentPresetFolder(), presets().getChildFile ("Mine"));
+    EXPECT_EQ (p.getPresets().getCurrentPresetName(), "Sparse Lead");
+    EXPECT_EQ (p.getPresets().getCurrentPresetFolder(), presets().getChildFile ("Mine"));
 
     ArpAudioProcessor q;
-    q.loadPresetFile (presets().getChildFile ("Mine/  Sparse Lead .fxp"));
-    EXPECT_FLOAT_EQ (q.getMirrors().leakRate, 0.25f);
-    EXPECT_FALSE (q.getMirrors().holdMode);
-    EXPECT_EQ (q.getCurrentPresetName(), "Sparse Lead");
+    q.getPresets().loadPresetFile (presets().getChildFile ("Mine/  Sparse Lead .fxp"));
+    EXPECT_FLOAT_EQ (q.getSettings().getMirrors().leakRate, 0.25f);
+    EXPECT_FALSE (q.getSettings().getMirrors().holdMode);
+    EXPECT_EQ (q.getPresets().getCurrentPresetName(), "Sparse Lead");
     EXPECT_EQ (q.getEngine().getInputWeights(), p.getEngine().getInputWeights());
 
     // A file that is not a preset changes nothing but still moves the folder.
     const auto junk = presets().getChildFile ("Other/junk.fxp");
     junk.getParentDirectory().createDirectory();
     junk.replaceWithText ("nothing useful");
-    q.loadPresetFile (junk);
-    EXPECT_FLOAT_EQ (q.getMirrors().leakRate, 0.25f);
-    EXPECT_EQ (q.getCurrentPresetFolder(), junk.getParentDirectory());
+    q.getPresets().loadPresetFile (junk);
+    EXPECT_FLOAT_EQ (q.getSettings().getMirrors().leakRate, 0.25f);
+    EXPECT_EQ (q.getPresets().getCurrentPresetFolder(), junk.getParentDirectory());
 
-    q.loadPresetFile (presets().getChildFile ("missing.fxp"));
-    EXPECT_EQ (q.getCurrentPresetFolder(), junk.getParentDirectory());
+    q.getPresets().loadPresetFile (presets().getChildFile ("missing.fxp"));
+    EXPECT_EQ (q.getPresets().getCurrentPresetFolder(), junk.getParentDirectory());
 }
 
 TEST_F (Presets, NavigationWrapsInNaturalCaseInsensitiveOrder)
@@ -84,16 +84,16 @@ TEST_F (Presets, NavigationWrapsInNaturalCaseInsensitiveOrder)
         saveAs (p, folder.getChildFile (juce::String (name) + ".fxp"));
 
     juce::StringArray names;
-    for (const auto& f : p.listPresetsInCurrentFolder())
+    for (const auto& f : p.getPresets().listPresetsInCurrentFolder())
         names.add (f.getFileNameWithoutExtension());
     EXPECT_EQ (names, juce::StringArray ({ "A", "b", "C", "Preset 2", "Preset 10" }));
 
-    EXPECT_EQ (p.loadAdjacentPreset ("b", true).getFileNameWithoutExtension(), "C");
-    EXPECT_EQ (p.loadAdjacentPreset ("Preset 10", true).getFileNameWithoutExtension(), "A");
-    EXPECT_EQ (p.loadAdjacentPreset ("A", false).getFileNameWithoutExtension(), "Preset 10");
-    EXPECT_EQ (p.loadAdjacentPreset ("nowhere", true).getFileNameWithoutExtension(), "A");
-    EXPECT_EQ (p.loadAdjacentPreset ("", false).getFileNameWithoutExtension(), "Preset 10");
-    EXPECT_EQ (p.getCurrentPresetName(), "Preset 10");
+    EXPECT_EQ (p.getPresets().loadAdjacentPreset ("b", true).getFileNameWithoutExtension(), "C");
+    EXPECT_EQ (p.getPresets().loadAdjacentPreset ("Preset 10", true).getFileNameWithoutExtension(), "A");
+    EXPECT_EQ (p.getPresets().loadAdjacentPreset ("A", false).getFileNameWithoutExtension(), "Preset 10");
+    EXPECT_EQ (p.getPresets().loadAdjacentPreset ("nowhere", true).getFileNameWithoutExtension(), "A");
+    EXPECT_EQ (p.getPresets().loadAdjacentPreset ("", false).getFileNameWithoutExtension(), "Preset 10");
+    EXPECT_EQ (p.getPresets().getCurrentPresetName(), "Preset 10");
 }
 
 TEST_F (Presets, FactoryPresetsAreFoundFirstAndHostStatesFollowThem)
@@ -102,22 +102,22 @@ TEST_F (Presets, FactoryPresetsAreFoundFirstAndHostStatesFollowThem)
     saveAs (p, presets().getChildFile ("Lead.fxp"));
     saveAs (p, presets().getChildFile ("Factory/Leads/lead.fxp"));
 
-    EXPECT_EQ (p.findPresetFile ("Lead"), presets().getChildFile ("Factory/Leads/lead.fxp"));
-    EXPECT_EQ (p.findPresetFile ("LEAD.FXP"), presets().getChildFile ("Factory/Leads/lead.fxp"));
-    EXPECT_EQ (p.findPresetFile ("Nothing"), juce::File());
-    EXPECT_EQ (p.findPresetFile (""), juce::File());
+    EXPECT_EQ (p.getPresets().findPresetFile ("Lead"), presets().getChildFile ("Factory/Leads/lead.fxp"));
+    EXPECT_EQ (p.getPresets().findPresetFile ("LEAD.FXP"), presets().getChildFile ("Factory/Leads/lead.fxp"));
+    EXPECT_EQ (p.getPresets().findPresetFile ("Nothing"), juce::File());
+    EXPECT_EQ (p.getPresets().findPresetFile (""), juce::File());
 
     saveAs (p, presets().getChildFile ("Only Mine.fxp"));
-    EXPECT_EQ (p.findPresetFile ("only mine"), presets().getChildFile ("Only Mine.fxp"));
+    EXPECT_EQ (p.getPresets().findPresetFile ("only mine"), presets().getChildFile ("Only Mine.fxp"));
 
     // A host state naming the factory preset sends previous/next there.
-    p.loadPresetFile (presets().getChildFile ("Factory/Leads/lead.fxp"));
+    p.getPresets().loadPresetFile (presets().getChildFile ("Factory/Leads/lead.fxp"));
     juce::MemoryBlock state;
     p.getStateInformation (state);
     ArpAudioProcessor restored;
     restored.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
-    EXPECT_EQ (restored.getCurrentPresetName(), "lead");
-    EXPECT_EQ (restored.getCurrentPresetFolder(), presets().getChildFile ("Factory/Leads"));
+    EXPECT_EQ (restored.getPresets().getCurrentPresetName(), "lead");
+    EXPECT_EQ (restored.getPresets().getCurrentPresetFolder(), presets().getChildFile ("Factory/Leads"));
 }
 
 TEST_F (Presets, SavingReplacesTheFileInOneStep)
@@ -132,8 +132,8 @@ TEST_F (Presets, SavingReplacesTheFileInOneStep)
     const auto witness = presets().getChildFile ("witness");
     ASSERT_EQ (::link (file.getFullPathName().toRawUTF8(), witness.getFullPathName().toRawUTF8()), 0);
 
-    p.setLeakRate (0.5f);
-    p.savePreset (file);
+    p.getSettings().setLeakRate (0.5f);
+    p.getPresets().savePreset (file);
 
     juce::MemoryBlock after, old;
     ASSERT_TRUE (file.loadFileAsData (after));

@@ -17,7 +17,7 @@ namespace
 juce::MemoryBlock stateOf (ArpAudioProcessor& p, bool transport = true)
 {
     juce::MemoryBlock block;
-    p.writeStateDocument (block, transport);
+    p.getStateDocument().write (block, transport);
     return block;
 }
 
@@ -98,21 +98,21 @@ std::vector<std::uint8_t> networkBlock (int inputs, int hidden, int outputs, flo
 TEST (StateDocument, RoundTripIsBitExactAndStable)
 {
     ArpAudioProcessor original;
-    original.reseed (4242);
-    original.setLeakRate (0.3f);
-    original.setHiddenSize (17);
-    original.setSoftmaxGain (123.4567f);
-    original.setBeatRate (9);
-    original.setHoldMode (true);
-    original.setGatePercentage (75.0);
-    original.setNoteGain (0, 0.2f);
-    original.setNoteGain (3, 0.9f);
-    original.setNumSteps (24);
-    original.setStartStep (5);
-    original.ensureBeatPulseGainCount (24);
-    original.setBeatPulseGain (20, -0.75f);
-    original.setXYCheckpoints ({ { 0.5f, -0.25f, 0xff102030 }, { -1.0f, 1.0f, 0x80ffffff } });
-    original.setLinkLeakRecurrence (true);
+    original.getSettings().reseed (4242);
+    original.getSettings().setLeakRate (0.3f);
+    original.getSettings().setHiddenSize (17);
+    original.getSettings().setSoftmaxGain (123.4567f);
+    original.getSettings().setBeatRate (9);
+    original.getSettings().setHoldMode (true);
+    original.getSettings().setGatePercentage (75.0);
+    original.getSettings().setNoteGain (0, 0.2f);
+    original.getSettings().setNoteGain (3, 0.9f);
+    original.getSettings().setNumSteps (24);
+    original.getSettings().setStartStep (5);
+    original.getSettings().ensureBeatPulseGainCount (24);
+    original.getSettings().setBeatPulseGain (20, -0.75f);
+    original.getSettings().setXYCheckpoints ({ { 0.5f, -0.25f, 0xff102030 }, { -1.0f, 1.0f, 0x80ffffff } });
+    original.getSettings().setLinkLeakRecurrence (true);
 
     const auto first = stateOf (original);
     EXPECT_EQ (first.getSize(), static_cast<size_t> (xmlPart (first).getNumBytesAsUTF8()) + 1 + 33 + 32036);
@@ -127,13 +127,13 @@ TEST (StateDocument, RoundTripIsBitExactAndStable)
     EXPECT_EQ (copy.getEngine().getState(), original.getEngine().getState());
     EXPECT_EQ (copy.getEngine().getBias(), original.getEngine().getBias());
     EXPECT_EQ (copy.getEngine().getActiveHiddenSize(), 17);
-    EXPECT_EQ (copy.getArpSeed(), 4242);
-    EXPECT_TRUE (copy.getMirrors().holdMode);
-    EXPECT_DOUBLE_EQ (copy.getMirrors().gatePercentage, 75.0);
-    EXPECT_EQ (copy.getMirrors().numSteps, 24);
-    EXPECT_EQ (copy.getBeatPulseGain (20), -0.75f);
-    EXPECT_EQ (copy.getXYCheckpoints(), original.getXYCheckpoints());
-    EXPECT_TRUE (copy.getLinkLeakRecurrence());
+    EXPECT_EQ (copy.getSettings().getArpSeed(), 4242);
+    EXPECT_TRUE (copy.getSettings().getMirrors().holdMode);
+    EXPECT_DOUBLE_EQ (copy.getSettings().getMirrors().gatePercentage, 75.0);
+    EXPECT_EQ (copy.getSettings().getMirrors().numSteps, 24);
+    EXPECT_EQ (copy.getSettings().getBeatPulseGain (20), -0.75f);
+    EXPECT_EQ (copy.getSettings().getXYCheckpoints(), original.getSettings().getXYCheckpoints());
+    EXPECT_TRUE (copy.getSettings().getLinkLeakRecurrence());
 
     for (int i = 0; i < ids::numParameters; ++i)
         EXPECT_EQ (copy.getParameters()[i]->getValue(), original.getParameters()[i]->getValue()) << ids::all()[i];
@@ -146,8 +146,8 @@ TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsS
 {
     ArpAudioProcessor original;
     original.getParameterTree().getParameter (ids::at (ids::pos::bypassNoteGains))->setValueNotifyingHost (1.0f);
-    original.setDarkPaletteBias (0.61f);
-    original.setLightPaletteBias (0.12f);
+    original.getSettings().setDarkPaletteBias (0.61f);
+    original.getSettings().setLightPaletteBias (0.12f);
 
     const auto saved = stateOf (original);
     const auto xml = xmlPart (saved);
@@ -156,17 +156,17 @@ TEST (StateDocument, BypassGainsAndPaletteBiasesSurviveAReloadAndOlderDocumentsS
 
     ArpAudioProcessor copy;
     copy.setStateInformation (saved.getData(), static_cast<int> (saved.getSize()));
-    EXPECT_TRUE (copy.getBypassNoteGains());
-    EXPECT_FLOAT_EQ (copy.getMirrors().darkPaletteBias, 0.61f);
-    EXPECT_FLOAT_EQ (copy.getMirrors().lightPaletteBias, 0.12f);
+    EXPECT_TRUE (copy.getSettings().getBypassNoteGains());
+    EXPECT_FLOAT_EQ (copy.getSettings().getMirrors().darkPaletteBias, 0.61f);
+    EXPECT_FLOAT_EQ (copy.getSettings().getMirrors().lightPaletteBias, 0.12f);
     for (auto id : { ids::at (ids::pos::bypassNoteGains), ids::at (ids::pos::darkPaletteBias), ids::at (ids::pos::lightPaletteBias) })
         EXPECT_EQ (copy.getParameterTree().getParameter (id)->getValue(), original.getParameterTree().getParameter (id)->getValue()) << id;
 
     // A document without them (an earlier version's) leaves them as they are.
     ArpAudioProcessor older;
     load (older, document (""));
-    EXPECT_FALSE (older.getBypassNoteGains());
-    EXPECT_FLOAT_EQ (older.getMirrors().darkPaletteBias, 0.235f);
+    EXPECT_FALSE (older.getSettings().getBypassNoteGains());
+    EXPECT_FLOAT_EQ (older.getSettings().getMirrors().darkPaletteBias, 0.235f);
     EXPECT_FLOAT_EQ (older.getParameterTree().getRawParameterValue (ids::at (ids::pos::darkPaletteBias))->load(), 0.27f);
 }
 
@@ -206,7 +206,7 @@ TEST (StateDocument, RatesFromTheEarlierNumberingMoveDownOne)
     {
         ArpAudioProcessor p;
         load (p, document (attributes));
-        EXPECT_EQ (p.getMirrors().rateIndex, expected) << attributes;
+        EXPECT_EQ (p.getSettings().getMirrors().rateIndex, expected) << attributes;
     }
 }
 
@@ -216,7 +216,7 @@ TEST (StateDocument, ValuesEndInsideTheirRanges)
     load (p, document ("numSteps=\"1\" hiddenSize=\"999\" leakRate=\"7\" softmaxGain=\"nan\" recurrenceScale=\"abc\" "
                        "controlInput0=\"3\" pulseGain=\"-inf\"",
                        "<NoteGains Gain3=\"1.7\" Gain4=\"-2\"/><BeatPulseGains NumGains=\"3\" Gain1=\"-3\"/>"));
-    const auto& m = p.getMirrors();
+    const auto& m = p.getSettings().getMirrors();
     EXPECT_EQ (m.numSteps, 2);
     EXPECT_EQ (m.hiddenSize, 50);
     EXPECT_FLOAT_EQ (m.leakRate, 1.0f);
@@ -224,13 +224,13 @@ TEST (StateDocument, ValuesEndInsideTheirRanges)
     EXPECT_FLOAT_EQ (m.recurrenceScale, 0.0f); // text that is no number reads as 0
     EXPECT_FLOAT_EQ (m.controlInput0, 1.0f);
     EXPECT_FLOAT_EQ (m.pulseGain, 1.0f);
-    EXPECT_FLOAT_EQ (p.getNoteGain (3), 1.0f);
-    EXPECT_FLOAT_EQ (p.getNoteGain (4), 0.0f);
-    EXPECT_FLOAT_EQ (p.getNoteGain (5), 0.5f);
-    EXPECT_FLOAT_EQ (p.getBeatPulseGain (1), -1.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getNoteGain (3), 1.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getNoteGain (4), 0.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getNoteGain (5), 0.5f);
+    EXPECT_FLOAT_EQ (p.getSettings().getBeatPulseGain (1), -1.0f);
 
     load (p, document ("numSteps=\"100\""));
-    EXPECT_EQ (p.getMirrors().numSteps, 64);
+    EXPECT_EQ (p.getSettings().getMirrors().numSteps, 64);
 }
 
 TEST (StateDocument, DamagedOrForeignNetworksLeaveTheNetworkAlone)
@@ -310,28 +310,28 @@ TEST (StateDocument, EarlierFourteenInputNetworksAreWidened)
 TEST (StateDocument, PresetsLeaveHoldAndGateAlone)
 {
     ArpAudioProcessor source;
-    source.setHoldMode (true);
-    source.setGatePercentage (90.0);
+    source.getSettings().setHoldMode (true);
+    source.getSettings().setGatePercentage (90.0);
     const auto preset = stateOf (source, false);
     EXPECT_FALSE (xmlPart (preset).contains ("holdMode"));
     EXPECT_FALSE (xmlPart (preset).contains ("gatePercentage"));
 
     ArpAudioProcessor target;
-    target.setGatePercentage (20.0);
-    target.readStateDocument (preset.getData(), preset.getSize(), "Mine", false);
-    EXPECT_FALSE (target.getMirrors().holdMode);
-    EXPECT_DOUBLE_EQ (target.getMirrors().gatePercentage, 20.0);
-    EXPECT_EQ (target.getCurrentPresetName(), "Mine");
+    target.getSettings().setGatePercentage (20.0);
+    target.getStateDocument().read (preset.getData(), preset.getSize(), "Mine", false);
+    EXPECT_FALSE (target.getSettings().getMirrors().holdMode);
+    EXPECT_DOUBLE_EQ (target.getSettings().getMirrors().gatePercentage, 20.0);
+    EXPECT_EQ (target.getPresets().getCurrentPresetName(), "Mine");
 }
 
 TEST (StateDocument, AManyCheckpointDocumentKeepsItsNetwork)
 {
     ArpAudioProcessor original;
-    original.reseed (31);
+    original.getSettings().reseed (31);
     std::vector<XYCheckpoint> many;
     for (int i = 0; i < 400; ++i)
         many.push_back ({ static_cast<float> (i) / 400.0f, -0.5f, 0xff00ff00 });
-    original.setXYCheckpoints (many);
+    original.getSettings().setXYCheckpoints (many);
 
     const auto state = stateOf (original);
     ASSERT_GT (xmlPart (state).length(), 10000);
@@ -339,15 +339,15 @@ TEST (StateDocument, AManyCheckpointDocumentKeepsItsNetwork)
     ArpAudioProcessor copy;
     copy.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
     EXPECT_EQ (copy.getEngine().getInputWeights(), original.getEngine().getInputWeights());
-    EXPECT_EQ (copy.getXYCheckpoints().size(), 400u);
+    EXPECT_EQ (copy.getSettings().getXYCheckpoints().size(), 400u);
 }
 
 TEST (StateDocument, LegacyParameterTreeIsReadAndKeepsTheBias)
 {
     ArpAudioProcessor source;
-    source.reseed (2024);
-    source.setLeakRate (0.4f);
-    source.setHiddenSize (12);
+    source.getSettings().reseed (2024);
+    source.getSettings().setLeakRate (0.4f);
+    source.getSettings().setHiddenSize (12);
 
     auto tree = source.getParameterTree().copyState();
     tree.setProperty ("arpSeed", 2024, nullptr);
@@ -373,22 +373,22 @@ TEST (StateDocument, LegacyParameterTreeIsReadAndKeepsTheBias)
 
     ArpAudioProcessor target;
     const auto biasBefore = target.getEngine().getBias();
-    target.setLeakRate (0.9f);
+    target.getSettings().setLeakRate (0.9f);
     target.setStateInformation (legacy.getData(), static_cast<int> (legacy.getSize()));
 
     EXPECT_EQ (target.getEngine().getInputWeights(), source.getEngine().getInputWeights());
     EXPECT_EQ (target.getEngine().getBias(), biasBefore);
-    EXPECT_FLOAT_EQ (target.getMirrors().leakRate, 0.4f);
-    EXPECT_EQ (target.getMirrors().hiddenSize, 12);
-    EXPECT_EQ (target.getArpSeed(), 2024);
-    EXPECT_EQ (target.getCurrentPresetName(), "Old Song");
-    EXPECT_FALSE (target.canUndo());
+    EXPECT_FLOAT_EQ (target.getSettings().getMirrors().leakRate, 0.4f);
+    EXPECT_EQ (target.getSettings().getMirrors().hiddenSize, 12);
+    EXPECT_EQ (target.getSettings().getArpSeed(), 2024);
+    EXPECT_EQ (target.getPresets().getCurrentPresetName(), "Old Song");
+    EXPECT_FALSE (target.getHistory().canUndo());
 }
 
 TEST (StateDocument, UnreadableStatesChangeNothing)
 {
     ArpAudioProcessor p;
-    p.setLeakRate (0.33f);
+    p.getSettings().setLeakRate (0.33f);
     const auto before = stateOf (p);
 
     for (const juce::String junk : { "", "not xml at all", "<Arp leakRate=\"0.5\" <<", "<Other/>", "VC2!garbage" })

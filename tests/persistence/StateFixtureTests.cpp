@@ -20,29 +20,29 @@ void defaults (ArpAudioProcessor&) {}
 
 void varied (ArpAudioProcessor& p)
 {
-    p.reseed (4242);
-    p.setLeakRate (0.3f);
-    p.setRecurrenceScale (2.5f);
-    p.setHiddenSize (17);
-    p.setSoftmaxGain (123.4567f);
-    p.setRepeatGain (0.2f);
-    p.setNeighborGain (0.6f);
-    p.setBeatRate (9);
-    p.setHoldMode (true);
-    p.setGatePercentage (75.0);
-    p.setControlInput (0, -0.4f);
-    p.setControlInput (1, 0.9f);
-    p.setNoteGain (0, 0.2f);
-    p.setNoteGain (3, 0.9f);
-    p.setNumSteps (24);
-    p.setStartStep (5);
-    p.setPulseGain (-0.5f);
-    p.ensureBeatPulseGainCount (24);
-    p.setBeatPulseGain (20, -0.75f);
-    p.setDarkPaletteBias (0.61f);
-    p.setBypassNoteGains (true);
-    p.setXYCheckpoints ({ { 0.5f, -0.25f, 0xff102030 }, { -1.0f, 1.0f, 0x80ffffff } });
-    p.setLinkLeakRecurrence (true);
+    p.getSettings().reseed (4242);
+    p.getSettings().setLeakRate (0.3f);
+    p.getSettings().setRecurrenceScale (2.5f);
+    p.getSettings().setHiddenSize (17);
+    p.getSettings().setSoftmaxGain (123.4567f);
+    p.getSettings().setRepeatGain (0.2f);
+    p.getSettings().setNeighborGain (0.6f);
+    p.getSettings().setBeatRate (9);
+    p.getSettings().setHoldMode (true);
+    p.getSettings().setGatePercentage (75.0);
+    p.getSettings().setControlInput (0, -0.4f);
+    p.getSettings().setControlInput (1, 0.9f);
+    p.getSettings().setNoteGain (0, 0.2f);
+    p.getSettings().setNoteGain (3, 0.9f);
+    p.getSettings().setNumSteps (24);
+    p.getSettings().setStartStep (5);
+    p.getSettings().setPulseGain (-0.5f);
+    p.getSettings().ensureBeatPulseGainCount (24);
+    p.getSettings().setBeatPulseGain (20, -0.75f);
+    p.getSettings().setDarkPaletteBias (0.61f);
+    p.getSettings().setBypassNoteGains (true);
+    p.getSettings().setXYCheckpoints ({ { 0.5f, -0.25f, 0xff102030 }, { -1.0f, 1.0f, 0x80ffffff } });
+    p.getSettings().setLinkLeakRecurrence (true);
 }
 
 TEST (StateFixtures, TheWriterMakesTheCommittedBytes)
@@ -58,7 +58,7 @@ TEST (StateFixtures, TheWriterMakesTheCommittedBytes)
         ArpAudioProcessor p;
         settings (p);
         juce::MemoryBlock written;
-        p.writeStateDocument (written, transport);
+        p.getStateDocument().write (written, transport);
 
         if (std::getenv ("MUR_WRITE_FIXTURES") != nullptr)
             fixture (name).replaceWithData (written.getData(), written.getSize());
@@ -69,9 +69,9 @@ TEST (StateFixtures, TheWriterMakesTheCommittedBytes)
 
         // And a fresh processor that reads it writes it again unchanged.
         ArpAudioProcessor reader;
-        reader.readStateDocument (committed.getData(), committed.getSize(), {}, transport);
+        reader.getStateDocument().read (committed.getData(), committed.getSize(), {}, transport);
         juce::MemoryBlock again;
-        reader.writeStateDocument (again, transport);
+        reader.getStateDocument().write (again, transport);
         EXPECT_EQ (again, committed) << name << " does not survive a round trip";
     }
 }

@@ -18,13 +18,13 @@ using namespace fuzz;
 
 void expectPlayableAndInRange (ArpAudioProcessor& p, int iteration)
 {
-    const auto& m = p.getMirrors();
+    const auto& m = p.getSettings().getMirrors();
     ASSERT_GE (m.hiddenSize, 2) << iteration;
     ASSERT_LE (m.hiddenSize, 50) << iteration;
     ASSERT_GE (m.numSteps, 2) << iteration;
     ASSERT_LE (m.numSteps, 64) << iteration;
     ASSERT_LT (m.pulseTimeShiftStep, m.numSteps) << iteration;
-    ASSERT_LE (p.getNumBeatPulseGains(), 64) << iteration;
+    ASSERT_LE (p.getSettings().getNumBeatPulseGains(), 64) << iteration;
     ASSERT_EQ (p.getEngine().getActiveHiddenSize(), m.hiddenSize) << iteration;
 
     for (float v : { m.leakRate.get(), m.recurrenceScale.get(), m.softmaxGain.get(), m.controlInput0.get(), m.pulseGain.get() })
@@ -68,7 +68,7 @@ TEST (StateFuzz, DamagedDocumentsNeverCrashHangOrBreakTheProcessor)
         if (random.nextBool())
             processor.setStateInformation (doc.data(), static_cast<int> (doc.size()));
         else
-            processor.readStateDocument (doc.data(), doc.size(), "Fuzz", false);
+            processor.getStateDocument().read (doc.data(), doc.size(), "Fuzz", false);
 
         expectPlayableAndInRange (processor, iteration);
 

@@ -23,13 +23,13 @@ inline Bytes goodDocument (int seed, bool transport)
 {
     ArpAudioProcessor p;
     juce::Random random (seed);
-    p.reseed (seed);
-    p.setHiddenSize (random.nextInt ({ 2, 51 }));
-    p.setNumSteps (random.nextInt ({ 2, 65 }));
-    p.ensureBeatPulseGainCount (p.getMirrors().numSteps);
-    p.setXYCheckpoints ({ { random.nextFloat(), -random.nextFloat(), 0xff123456 } });
+    p.getSettings().reseed (seed);
+    p.getSettings().setHiddenSize (random.nextInt ({ 2, 51 }));
+    p.getSettings().setNumSteps (random.nextInt ({ 2, 65 }));
+    p.getSettings().ensureBeatPulseGainCount (p.getSettings().getMirrors().numSteps);
+    p.getSettings().setXYCheckpoints ({ { random.nextFloat(), -random.nextFloat(), 0xff123456 } });
     juce::MemoryBlock block;
-    p.writeStateDocument (block, transport);
+    p.getStateDocument().write (block, transport);
     return toBytes (block);
 }
 

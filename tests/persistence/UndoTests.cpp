@@ -16,64 +16,64 @@ namespace
 TEST (Undo, APresetLoadIsOneStepBackButTheNetworkStays)
 {
     ArpAudioProcessor source;
-    source.reseed (555);
-    source.setLeakRate (0.2f);
-    source.setSoftmaxGain (50.0f);
+    source.getSettings().reseed (555);
+    source.getSettings().setLeakRate (0.2f);
+    source.getSettings().setSoftmaxGain (50.0f);
     juce::MemoryBlock preset;
-    source.writeStateDocument (preset, false);
+    source.getStateDocument().write (preset, false);
 
     ArpAudioProcessor p;
-    p.setLeakRate (0.7f);
-    p.beginUndoTransaction();
-    p.readStateDocument (preset.getData(), preset.getSize(), "P", false);
-    ASSERT_FLOAT_EQ (p.getMirrors().leakRate, 0.2f);
+    p.getSettings().setLeakRate (0.7f);
+    p.getHistory().beginUndoTransaction();
+    p.getStateDocument().read (preset.getData(), preset.getSize(), "P", false);
+    ASSERT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.2f);
 
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.7f);
-    EXPECT_FLOAT_EQ (p.getMirrors().softmaxGain, 1000.0f);
-    EXPECT_EQ (p.getArpSeed(), 555);
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.7f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().softmaxGain, 1000.0f);
+    EXPECT_EQ (p.getSettings().getArpSeed(), 555);
     EXPECT_EQ (p.getEngine().getInputWeights(), source.getEngine().getInputWeights());
 
-    p.redo();
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.2f);
+    p.getHistory().redo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.2f);
 }
 
 TEST (Undo, ChangesSinceTheLastStartGoTogetherAndMerge)
 {
     ArpAudioProcessor p;
     for (float v : { 2.0f, 3.0f, 4.0f })
-        p.setRecurrenceScale (v);
-    p.setNoiseAmount (0.5f);
+        p.getSettings().setRecurrenceScale (v);
+    p.getSettings().setNoiseAmount (0.5f);
 
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getMirrors().recurrenceScale, 1.0f);
-    EXPECT_FLOAT_EQ (p.getMirrors().noiseAmount, 0.0f);
-    EXPECT_FALSE (p.canUndo());
-    EXPECT_TRUE (p.canRedo());
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().recurrenceScale, 1.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().noiseAmount, 0.0f);
+    EXPECT_FALSE (p.getHistory().canUndo());
+    EXPECT_TRUE (p.getHistory().canRedo());
 
-    p.redo();
-    EXPECT_FLOAT_EQ (p.getMirrors().recurrenceScale, 4.0f);
-    EXPECT_FLOAT_EQ (p.getMirrors().noiseAmount, 0.5f);
+    p.getHistory().redo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().recurrenceScale, 4.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().noiseAmount, 0.5f);
 }
 
 TEST (Undo, ReseedIsNotRecordedAndANewChangeEndsRedo)
 {
     ArpAudioProcessor p;
-    p.setLeakRate (0.5f);
-    p.reseed (9);
+    p.getSettings().setLeakRate (0.5f);
+    p.getSettings().reseed (9);
     const auto weights = p.getEngine().getInputWeights();
 
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 1.0f);
     EXPECT_EQ (p.getEngine().getInputWeights(), weights);
-    EXPECT_TRUE (p.canRedo());
+    EXPECT_TRUE (p.getHistory().canRedo());
 
-    p.setBiasGain (2.0f);
-    EXPECT_FALSE (p.canRedo());
+    p.getSettings().setBiasGain (2.0f);
+    EXPECT_FALSE (p.getHistory().canRedo());
 
-    p.undo();
-    p.undo(); // nothing left: no effect
-    EXPECT_FLOAT_EQ (p.getMirrors().biasGain, 1.0f);
+    p.getHistory().undo();
+    p.getHistory().undo(); // nothing left: no effect
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().biasGain, 1.0f);
 }
 
 TEST (Undo, APresetThatCannotBeReadStillEndsTheLastEditsTransaction)
@@ -96,14 +96,14 @@ TEST (Undo, APresetThatCannotBeReadStillEndsTheLastEditsTransaction)
     for (const auto& file : files)
     {
         ArpAudioProcessor p;
-        p.beginUndoTransaction();
-        p.setLeakRate (0.3f);
-        p.loadPresetFile (file);
-        EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.3f) << file.getFileName();
-        p.setLeakRate (0.6f);
+        p.getHistory().beginUndoTransaction();
+        p.getSettings().setLeakRate (0.3f);
+        p.getPresets().loadPresetFile (file);
+        EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.3f) << file.getFileName();
+        p.getSettings().setLeakRate (0.6f);
 
-        p.undo();
-        EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.3f) << file.getFileName();
+        p.getHistory().undo();
+        EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.3f) << file.getFileName();
     }
 
     folder.deleteRecursively();
@@ -129,38 +129,38 @@ TEST (UserActions, ADragIsOneGesturePerParameterAndOneUndoStep)
 
     const auto leak = juce::String (ids::pos::leakRate), echo = juce::String (ids::pos::recurrenceScale);
 
-    p.beginUserAction();
+    p.getHistory().beginUserAction();
     for (float v : { 0.9f, 0.8f, 0.7f })
-        p.setLeakRate (v);
-    p.setRecurrenceScale (3.0f);
-    p.setLeakRate (0.7f); // no change, no event
+        p.getSettings().setLeakRate (v);
+    p.getSettings().setRecurrenceScale (3.0f);
+    p.getSettings().setLeakRate (0.7f); // no change, no event
     EXPECT_EQ (log.events.joinIntoString (","),
                "begin " + leak + ",value " + leak + ",value " + leak + ",value " + leak + ",begin " + echo + ",value " + echo);
-    p.endUserAction();
+    p.getHistory().endUserAction();
     EXPECT_EQ (log.events[log.events.size() - 2], "end " + leak);
     EXPECT_EQ (log.events[log.events.size() - 1], "end " + echo);
 
     // A click: one begin/end pair around the change; nested actions count once.
     log.events.clear();
     {
-        const ArpAudioProcessor::ScopedUserAction click (p);
-        const ArpAudioProcessor::ScopedUserAction inner (p);
-        p.setNoteGain (0, 0.25f);
+        const UndoHistory::ScopedUserAction click (p.getHistory());
+        const UndoHistory::ScopedUserAction inner (p.getHistory());
+        p.getSettings().setNoteGain (0, 0.25f);
     }
     const auto breath = juce::String (ids::pos::noteGain0);
     EXPECT_EQ (log.events.joinIntoString (","), "begin " + breath + ",value " + breath + ",end " + breath);
 
     // Each action is one step back.
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getNoteGain (0), 0.0f);
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 0.7f);
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
-    EXPECT_FLOAT_EQ (p.getMirrors().recurrenceScale, 1.0f);
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getNoteGain (0), 0.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.7f);
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 1.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().recurrenceScale, 1.0f);
 
     // Changes outside an action (a host, a state load) are no gesture.
     log.events.clear();
-    p.setLeakRate (0.4f);
+    p.getSettings().setLeakRate (0.4f);
     EXPECT_EQ (log.events.joinIntoString (","), "value " + leak);
 
     for (auto* parameter : p.getParameters())
@@ -170,15 +170,15 @@ TEST (UserActions, ADragIsOneGesturePerParameterAndOneUndoStep)
 TEST (Undo, AStateLoadedOnAHostThreadIsVisibleAtOnceAndOneStepBack)
 {
     ArpAudioProcessor source;
-    source.setLeakRate (0.25f);
-    source.setNumSteps (7);
-    source.setHoldMode (true);
+    source.getSettings().setLeakRate (0.25f);
+    source.getSettings().setNumSteps (7);
+    source.getSettings().setHoldMode (true);
     juce::MemoryBlock state;
     source.getStateInformation (state);
 
     ArpAudioProcessor p;
-    p.beginUndoTransaction();
-    p.setSoftmaxGain (10.0f);
+    p.getHistory().beginUndoTransaction();
+    p.getSettings().setSoftmaxGain (10.0f);
     auto raw = [&p] (const juce::String& id) { return p.getParameterTree().getRawParameterValue (id)->load(); };
 
     std::thread host ([&] { p.setStateInformation (state.getData(), static_cast<int> (state.getSize())); });
@@ -190,11 +190,11 @@ TEST (Undo, AStateLoadedOnAHostThreadIsVisibleAtOnceAndOneStepBack)
     EXPECT_FLOAT_EQ (raw (ids::at (ids::pos::softmaxGain)), 1000.0f);
 
     // Once the message thread has caught up, the load is one step back.
-    ASSERT_TRUE (test::pumpUntil ([&] { return p.canUndo() && static_cast<float> (p.getParameterTree().state.getChildWithProperty ("id", ids::at (ids::pos::leakRate))["value"]) == 0.25f; }));
-    p.undo();
-    EXPECT_FLOAT_EQ (p.getMirrors().leakRate, 1.0f);
-    EXPECT_FLOAT_EQ (p.getMirrors().softmaxGain, 10.0f);
-    EXPECT_EQ (p.getMirrors().numSteps, 16);
+    ASSERT_TRUE (test::pumpUntil ([&] { return p.getHistory().canUndo() && static_cast<float> (p.getParameterTree().state.getChildWithProperty ("id", ids::at (ids::pos::leakRate))["value"]) == 0.25f; }));
+    p.getHistory().undo();
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 1.0f);
+    EXPECT_FLOAT_EQ (p.getSettings().getMirrors().softmaxGain, 10.0f);
+    EXPECT_EQ (p.getSettings().getMirrors().numSteps, 16);
 }
 
 } // namespace

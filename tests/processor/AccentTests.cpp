@@ -59,8 +59,8 @@ TEST (AccentLookup, MissingStepsFallBackAndTheMasterScales)
 TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
 {
     ArpAudioProcessor processor;
-    processor.setNumSteps (3);
-    processor.setStartStep (1);
+    processor.getSettings().setNumSteps (3);
+    processor.getSettings().setStartStep (1);
     double nowMs = 1.0;
     test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
@@ -82,7 +82,7 @@ TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
 TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
 {
     ArpAudioProcessor processor;
-    processor.setNumSteps (3);
+    processor.getSettings().setNumSteps (3);
     double nowMs = 1.0;
     test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
@@ -116,14 +116,14 @@ TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
 TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
 {
     ArpAudioProcessor processor;
-    processor.setStartStep (6);
-    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 6);
-    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 6.0f / 15.0f);
+    processor.getSettings().setStartStep (6);
+    EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 6);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().pulseTimeShift, 6.0f / 15.0f);
 
-    processor.setNumSteps (4);
-    EXPECT_EQ (processor.getMirrors().numSteps, 4);
-    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
-    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 1.0f);
+    processor.getSettings().setNumSteps (4);
+    EXPECT_EQ (processor.getSettings().getMirrors().numSteps, 4);
+    EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 3);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().pulseTimeShift, 1.0f);
     EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::pulseTimeShift))->load(), 1.0f);
 
     // The host sees the pattern's length and the start step it was clamped to.
@@ -132,7 +132,7 @@ TEST (AccentPattern, SettersKeepStartStepAndFractionConsistent)
 
     // So does a host that asks for a start step beyond the pattern.
     processor.getParameterTree().getParameter (ids::at (ids::pos::pulseTimeShiftStep))->setValueNotifyingHost (1.0f);
-    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 3);
+    EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 3);
     EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::at (ids::pos::pulseTimeShiftStep))->load(), 3.0f);
 }
 
@@ -141,26 +141,26 @@ TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
     ArpAudioProcessor processor;
     auto* third = processor.getParameterTree().getParameter (ids::beatPulseGain (3));
     third->setValueNotifyingHost (0.25f);
-    EXPECT_FLOAT_EQ (processor.getBeatPulseGain (2), -0.5f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getBeatPulseGain (2), -0.5f);
 
     auto* twelfth = processor.getParameterTree().getParameter (ids::beatPulseGain (12));
     twelfth->setValueNotifyingHost (1.0f);
-    ASSERT_EQ (processor.getNumBeatPulseGains(), 12);
+    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
     for (int i = 4; i <= 10; ++i)
-        EXPECT_EQ (processor.getBeatPulseGain (i), 0.0f);
-    EXPECT_EQ (processor.getBeatPulseGain (11), 1.0f);
+        EXPECT_EQ (processor.getSettings().getBeatPulseGain (i), 0.0f);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (11), 1.0f);
 
-    processor.setBeatPulseGain (5, -3.0f);
-    EXPECT_EQ (processor.getBeatPulseGain (5), -1.0f);
+    processor.getSettings().setBeatPulseGain (5, -3.0f);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (5), -1.0f);
     EXPECT_FLOAT_EQ (processor.getParameterTree().getRawParameterValue (ids::beatPulseGain (6))->load(), 0.0f);
 
-    processor.setBeatPulseGain (64, 1.0f);
-    processor.setBeatPulseGain (-1, 1.0f);
-    EXPECT_EQ (processor.getNumBeatPulseGains(), 12);
+    processor.getSettings().setBeatPulseGain (64, 1.0f);
+    processor.getSettings().setBeatPulseGain (-1, 1.0f);
+    EXPECT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
 
-    processor.ensureBeatPulseGainCount (40);
-    EXPECT_EQ (processor.getNumBeatPulseGains(), 40);
-    EXPECT_EQ (processor.getBeatPulseGain (39), 0.0f);
+    processor.getSettings().ensureBeatPulseGainCount (40);
+    EXPECT_EQ (processor.getSettings().getNumBeatPulseGains(), 40);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (39), 0.0f);
 }
 
 TEST (AccentPattern, HostAutomationOfTheStartFractionDoesNotMoveThePattern)
@@ -168,8 +168,8 @@ TEST (AccentPattern, HostAutomationOfTheStartFractionDoesNotMoveThePattern)
     ArpAudioProcessor processor;
     auto* fraction = processor.getParameterTree().getParameter (ids::at (ids::pos::pulseTimeShift));
     fraction->setValueNotifyingHost (0.5f);
-    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 0.5f);
-    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 0);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().pulseTimeShift, 0.5f);
+    EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 0);
 }
 
 } // namespace

@@ -65,37 +65,37 @@ TEST (Dispatch, SettersClampThroughTheParameterAndRecordForUndo)
 {
     ArpAudioProcessor processor;
 
-    processor.setGatePercentage (150.0);
-    EXPECT_DOUBLE_EQ (processor.getMirrors().gatePercentage, 100.0);
+    processor.getSettings().setGatePercentage (150.0);
+    EXPECT_DOUBLE_EQ (processor.getSettings().getMirrors().gatePercentage, 100.0);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::gatePercentage)), 100.0f);
     EXPECT_TRUE (processor.getUndoManager().canUndo());
 
-    processor.setHiddenSize (1);
-    EXPECT_EQ (processor.getMirrors().hiddenSize, 2);
+    processor.getSettings().setHiddenSize (1);
+    EXPECT_EQ (processor.getSettings().getMirrors().hiddenSize, 2);
     EXPECT_EQ (processor.getEngine().getActiveHiddenSize(), 2);
-    processor.setHiddenSize (80);
-    EXPECT_EQ (processor.getMirrors().hiddenSize, 50);
+    processor.getSettings().setHiddenSize (80);
+    EXPECT_EQ (processor.getSettings().getMirrors().hiddenSize, 50);
 
-    processor.setLeakRate (0.123456f);
-    EXPECT_FLOAT_EQ (processor.getMirrors().leakRate, 0.1235f);
+    processor.getSettings().setLeakRate (0.123456f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().leakRate, 0.1235f);
     EXPECT_FLOAT_EQ (processor.getEngine().getLeakRate(), 0.1235f);
 
-    processor.setRecurrenceScale (std::numeric_limits<float>::quiet_NaN());
-    EXPECT_FLOAT_EQ (processor.getMirrors().recurrenceScale, 1.0f);
+    processor.getSettings().setRecurrenceScale (std::numeric_limits<float>::quiet_NaN());
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().recurrenceScale, 1.0f);
 
-    processor.setControlInput (0, 3.0f);
-    EXPECT_FLOAT_EQ (processor.getMirrors().controlInput0, 1.0f);
-    processor.setControlInput (2, 0.5f);
+    processor.getSettings().setControlInput (0, 3.0f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().controlInput0, 1.0f);
+    processor.getSettings().setControlInput (2, 0.5f);
 
-    processor.setNoteGain (4, 0.9f);
-    EXPECT_FLOAT_EQ (processor.getNoteGain (4), 0.9f);
+    processor.getSettings().setNoteGain (4, 0.9f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getNoteGain (4), 0.9f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::noteGain (4)), 0.9f);
-    processor.resetNoteGains();
-    EXPECT_FLOAT_EQ (processor.getNoteGain (4), 0.5f);
+    processor.getSettings().resetNoteGains();
+    EXPECT_FLOAT_EQ (processor.getSettings().getNoteGain (4), 0.5f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::noteGain (4)), 0.9f);
 
-    processor.setBeatRate (40);
-    EXPECT_EQ (processor.getMirrors().rateIndex, 12);
+    processor.getSettings().setBeatRate (40);
+    EXPECT_EQ (processor.getSettings().getMirrors().rateIndex, 12);
     EXPECT_DOUBLE_EQ (processor.getPlayback().getStepSeconds(), 2.0);
 }
 
@@ -108,8 +108,8 @@ TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
     test::pumpMessages (40);
     const auto before = arpEditor->getPaletteRefreshCount();
 
-    processor.setDarkPaletteBias (1.5f);
-    EXPECT_FLOAT_EQ (processor.getMirrors().darkPaletteBias, 1.0f);
+    processor.getSettings().setDarkPaletteBias (1.5f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().darkPaletteBias, 1.0f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::darkPaletteBias)), 1.0f);
 
     ASSERT_TRUE (test::pumpUntil ([&] { return arpEditor->getPaletteRefreshCount() > before; }));
@@ -133,11 +133,11 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     std::thread audio ([&]
     {
         processOneBlock();
-        processor.setStartStep (5);
+        processor.getSettings().setStartStep (5);
     });
     audio.join();
 
-    EXPECT_FLOAT_EQ (processor.getMirrors().pulseTimeShift, 5.0f / 15.0f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().pulseTimeShift, 5.0f / 15.0f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 0.0f);
     EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (rawValue (processor, ids::at (ids::pos::pulseTimeShift)) - 5.0f / 15.0f) < 1e-4f; }));
 
@@ -150,14 +150,14 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     std::thread audioAgain ([&]
     {
         processOneBlock();
-        processor.setStartStep (9);
+        processor.getSettings().setStartStep (9);
         audioWrote.signal();
         while (! workerDone)
             std::this_thread::yield();
     });
 
     audioWrote.wait();
-    std::thread worker ([&] { processor.setStartStep (2); });
+    std::thread worker ([&] { processor.getSettings().setStartStep (2); });
     worker.join();
     workerDone = true;
     audioAgain.join();
@@ -166,7 +166,7 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
 
     test::pumpMessages (60);
     EXPECT_NEAR (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 2.0f / 15.0f, 1e-4f);
-    EXPECT_EQ (processor.getMirrors().pulseTimeShiftStep, 2);
+    EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 2);
 }
 
 } // namespace

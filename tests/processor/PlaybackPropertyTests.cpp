@@ -48,7 +48,7 @@ public:
     void releaseEverythingAndRunOut()
     {
 
-        processor.setHoldMode (false);
+        processor.getSettings().setHoldMode (false);
         std::vector<juce::MidiMessage> releases;
         for (int note = 0; note < 128; ++note)
             if (down[static_cast<size_t> (note)])
@@ -98,16 +98,16 @@ private:
     {
         switch (random.nextInt (40))
         {
-            case 0:  processor.setHoldMode (! processor.getMirrors().holdMode); break;
-            case 1:  processor.setBeatRate (random.nextInt (13)); break;
-            case 2:  processor.setGatePercentage (random.nextInt (5) == 0 ? 100.0 : random.nextDouble() * 100.0); break;
-            case 3:  processor.setNoteGain (0, random.nextBool() ? 0.0f : random.nextFloat()); break;
+            case 0:  processor.getSettings().setHoldMode (! processor.getSettings().getMirrors().holdMode); break;
+            case 1:  processor.getSettings().setBeatRate (random.nextInt (13)); break;
+            case 2:  processor.getSettings().setGatePercentage (random.nextInt (5) == 0 ? 100.0 : random.nextDouble() * 100.0); break;
+            case 3:  processor.getSettings().setNoteGain (0, random.nextBool() ? 0.0f : random.nextFloat()); break;
             case 4:  playHead.playing = ! playHead.playing; break;
             case 5:  playHead.bpm = random.nextInt ({ 40, 300 }); break;
-            case 6:  processor.setSoftmaxGain (random.nextFloat() * 2000.0f); break;
+            case 6:  processor.getSettings().setSoftmaxGain (random.nextFloat() * 2000.0f); break;
             case 7:  processor.getPlayback().queuePreviewNote (random.nextInt ({ 100, 128 }), 90); break;
             case 8:  nowMs += random.nextInt (3000); break; // the host stalls
-            case 9:  processor.setNumSteps (random.nextInt ({ 2, 65 })); break;
+            case 9:  processor.getSettings().setNumSteps (random.nextInt ({ 2, 65 })); break;
             default: break;
         }
     }
@@ -160,7 +160,7 @@ TEST (PlaybackProperties, NoStuckNotesNoStrayNoteOffsAndNoAllocations)
     for (int seed : { 1, 2, 3, 4, 5, 6 })
     {
         ArpAudioProcessor processor;
-        processor.setBeatRate (0);
+        processor.getSettings().setBeatRate (0);
         RandomSession session (processor, seed);
         session.play (20000);
         session.releaseEverythingAndRunOut();
@@ -179,7 +179,7 @@ TEST (PlaybackProperties, NoStuckNotesNoStrayNoteOffsAndNoAllocations)
 TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
 {
     ArpAudioProcessor processor;
-    processor.setHoldMode (true);
+    processor.getSettings().setHoldMode (true);
     std::atomic<bool> stop { false };
     std::atomic<int> blocksDone { 0 };
     test::NoteLedger ledger;
@@ -228,12 +228,12 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
     {
         switch (random.nextInt (8))
         {
-            case 0: processor.setHoldMode (! processor.getMirrors().holdMode); break;
-            case 1: processor.setBeatRate (random.nextInt (13)); break;
-            case 2: processor.setLeakRate (random.nextFloat()); break;
-            case 3: processor.reseed(); break;
+            case 0: processor.getSettings().setHoldMode (! processor.getSettings().getMirrors().holdMode); break;
+            case 1: processor.getSettings().setBeatRate (random.nextInt (13)); break;
+            case 2: processor.getSettings().setLeakRate (random.nextFloat()); break;
+            case 3: processor.getSettings().reseed(); break;
             case 4: processor.getPlayback().queuePreviewNote (random.nextInt ({ 100, 128 }), 64); break;
-            case 5: processor.setNumSteps (random.nextInt ({ 2, 65 })); processor.ensureBeatPulseGainCount (processor.getMirrors().numSteps); break;
+            case 5: processor.getSettings().setNumSteps (random.nextInt ({ 2, 65 })); processor.getSettings().ensureBeatPulseGainCount (processor.getSettings().getMirrors().numSteps); break;
             case 6: processor.getParameters()[random.nextInt (89)]->setValueNotifyingHost (random.nextFloat()); break;
             default: test::pumpMessages (1); break;
         }

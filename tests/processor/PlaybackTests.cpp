@@ -115,7 +115,7 @@ TEST (FreeRunningClock, AnIdleGapIsSqueezedIntoTheNextBlock)
     for (double gate : { 50.0, 100.0 })
     {
         ArpAudioProcessor processor;
-        processor.setGatePercentage (gate);
+        processor.getSettings().setGatePercentage (gate);
         double nowMs = 1000.0;
         test::ProcessorAccess::setWallClock (processor, [&nowMs] { return nowMs; });
 
@@ -184,7 +184,7 @@ TEST (HeldNotes, ReleasingAKeyRenumbersTheSlotsAndTheLastNoteStillEnds)
 TEST (HeldNotes, HoldLatchesRelatchesAndReleasesOnSecondPress)
 {
     ArpAudioProcessor processor;
-    processor.setHoldMode (true);
+    processor.getSettings().setHoldMode (true);
     OfflineHost host (processor, 44100.0, 64);
     host.setPlaying (false);
 
@@ -203,7 +203,7 @@ TEST (HeldNotes, HoldLatchesRelatchesAndReleasesOnSecondPress)
 
     // With C held down, E pressed twice: the second press releases E.
     ArpAudioProcessor second;
-    second.setHoldMode (true);
+    second.getSettings().setHoldMode (true);
     OfflineHost host2 (second, 44100.0, 64);
     host2.setPlaying (false);
     host2.run (2000, 64, { on (0, 60), on (100, 64), off (200, 64), on (300, 64) });
@@ -214,13 +214,13 @@ TEST (HeldNotes, HoldLatchesRelatchesAndReleasesOnSecondPress)
 TEST (HeldNotes, HoldOffFromTheEditorStopsTheArpeggioAtTheNextBlock)
 {
     ArpAudioProcessor processor;
-    processor.setHoldMode (true);
+    processor.getSettings().setHoldMode (true);
     OfflineHost host (processor, 44100.0, 256);
     host.setPlaying (false);
     host.run (20000, 256, { on (0, 60), off (50, 60) });
     ASSERT_FALSE (processor.getPlayback().getHeldNotes().isEmpty());
 
-    processor.setHoldMode (false);
+    processor.getSettings().setHoldMode (false);
     host.run (256, 256);
     EXPECT_TRUE (processor.getPlayback().getHeldNotes().isEmpty());
 
@@ -253,7 +253,7 @@ TEST (HeldNotes, KeysBeyondFiftyAreIgnoredUntilOneIsReleased)
 TEST (NoteOrder, ARepeatedPitchEndsBeforeItStartsAgain)
 {
     ArpAudioProcessor processor;
-    processor.setGatePercentage (100.0);
+    processor.getSettings().setGatePercentage (100.0);
     const auto output = playFromZero (processor, 333, 30000, { 60 });
 
     bool sawCoincidence = false;
@@ -270,8 +270,8 @@ TEST (NoteOrder, ARepeatedPitchEndsBeforeItStartsAgain)
 TEST (NoteOrder, ANoteChosenAgainBeforeItsNoteOffGetsOnlyTheLaterOne)
 {
     ArpAudioProcessor processor;
-    processor.setGatePercentage (100.0);
-    processor.setBeatRate (7); // eighths: each note-off falls one eighth later
+    processor.getSettings().setGatePercentage (100.0);
+    processor.getSettings().setBeatRate (7); // eighths: each note-off falls one eighth later
     OfflineHost host (processor, 44100.0, 64);
     host.setPlaying (false);
     host.processBlock (1, { on (0, 60) });
@@ -280,9 +280,9 @@ TEST (NoteOrder, ANoteChosenAgainBeforeItsNoteOffGetsOnlyTheLaterOne)
     host.run (11025 + 100, 64);
 
     // Halve the step: the next note-on comes before the pending note-off.
-    processor.setBeatRate (3);
+    processor.getSettings().setBeatRate (3);
     host.run (40000, 64);
-    processor.setGatePercentage (10.0);
+    processor.getSettings().setGatePercentage (10.0);
     host.run (40000, 64);
 
     test::NoteLedger ledger;

@@ -29,18 +29,18 @@ TEST (ProcessorEngine, ReseedDrawsANormalisedNetworkAndLeavesParametersAlone)
 {
     ArpAudioProcessor processor;
     const auto before = processor.getEngine().getRecurrentWeights();
-    const auto seedBefore = processor.getArpSeed();
+    const auto seedBefore = processor.getSettings().getArpSeed();
     const auto activeBefore = processor.getEngine().getActiveHiddenSize();
-    const auto leakBefore = processor.getMirrors().leakRate;
+    const auto leakBefore = processor.getSettings().getMirrors().leakRate;
 
-    processor.reseed();
+    processor.getSettings().reseed();
 
-    EXPECT_NE (processor.getArpSeed(), seedBefore);
+    EXPECT_NE (processor.getSettings().getArpSeed(), seedBefore);
     EXPECT_NE (processor.getEngine().getRecurrentWeights(), before);
     EXPECT_NEAR (spectralNormEstimate (processor.getEngine().getRecurrentWeights()), 1.0f, 1e-4f);
     EXPECT_EQ (processor.getEngine().getState(), std::vector<float> (50, 0.0f));
     EXPECT_EQ (processor.getEngine().getActiveHiddenSize(), activeBefore);
-    EXPECT_EQ (processor.getMirrors().leakRate, leakBefore);
+    EXPECT_EQ (processor.getSettings().getMirrors().leakRate, leakBefore);
     EXPECT_FALSE (processor.getUndoManager().canUndo());
 }
 

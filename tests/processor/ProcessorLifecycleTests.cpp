@@ -69,7 +69,7 @@ TEST (ProcessorIdentity, OnlyMatchingMonoOrStereoLayoutsAreAccepted)
 TEST (ProcessorConstruction, MirrorsAndPatternStartWhereTheyShould)
 {
     ArpAudioProcessor processor;
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
 
     EXPECT_FLOAT_EQ (m.leakRate, 1.0f);
     EXPECT_FLOAT_EQ (m.recurrenceScale, 1.0f);
@@ -83,17 +83,17 @@ TEST (ProcessorConstruction, MirrorsAndPatternStartWhereTheyShould)
     EXPECT_FLOAT_EQ (m.darkPaletteBias, 0.235f);
     EXPECT_FLOAT_EQ (m.lightPaletteBias, 0.235f);
 
-    EXPECT_EQ (processor.getNoteGain (0), 0.0f);
+    EXPECT_EQ (processor.getSettings().getNoteGain (0), 0.0f);
     for (int i = 1; i <= 50; ++i)
-        EXPECT_EQ (processor.getNoteGain (i), 0.5f);
-    EXPECT_EQ (processor.getNoteGain (51), 0.0f);
+        EXPECT_EQ (processor.getSettings().getNoteGain (i), 0.5f);
+    EXPECT_EQ (processor.getSettings().getNoteGain (51), 0.0f);
 
-    ASSERT_EQ (processor.getNumBeatPulseGains(), 4);
-    EXPECT_EQ (processor.getBeatPulseGain (0), 1.0f);
-    EXPECT_EQ (processor.getBeatPulseGain (1), 0.0f);
-    EXPECT_EQ (processor.getBeatPulseGain (9), 0.0f);
+    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 4);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (0), 1.0f);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (1), 0.0f);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (9), 0.0f);
 
-    EXPECT_EQ (processor.getArpSeed(), 12345);
+    EXPECT_EQ (processor.getSettings().getArpSeed(), 12345);
     EXPECT_DOUBLE_EQ (processor.getPlayback().getStepSeconds(), 0.125);
     EXPECT_TRUE (processor.getPlayback().hostPlaying.load());
     EXPECT_EQ (processor.getPlayback().accentStepForDisplay.load(), -1);
@@ -123,18 +123,18 @@ TEST (ProcessorConstruction, EveryParameterReachesItsMirror)
     set (ids::beatPulseGain (12), 0.25f);
     set (ids::at (ids::pos::bypassNoteGains), 1.0f);
 
-    const auto& m = processor.getMirrors();
+    const auto& m = processor.getSettings().getMirrors();
     EXPECT_FLOAT_EQ (m.leakRate, 0.25f);
     EXPECT_EQ (m.hiddenSize, 17);
     EXPECT_EQ (m.rateIndex, 9);
     EXPECT_TRUE (m.holdMode);
     EXPECT_DOUBLE_EQ (m.gatePercentage, 75.0);
     EXPECT_FLOAT_EQ (m.darkPaletteBias, 0.6f);
-    EXPECT_FLOAT_EQ (processor.getNoteGain (7), 0.9f);
-    EXPECT_TRUE (processor.getBypassNoteGains());
-    ASSERT_EQ (processor.getNumBeatPulseGains(), 12);
-    EXPECT_FLOAT_EQ (processor.getBeatPulseGain (11), -0.5f);
-    EXPECT_EQ (processor.getBeatPulseGain (6), 0.0f);
+    EXPECT_FLOAT_EQ (processor.getSettings().getNoteGain (7), 0.9f);
+    EXPECT_TRUE (processor.getSettings().getBypassNoteGains());
+    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
+    EXPECT_FLOAT_EQ (processor.getSettings().getBeatPulseGain (11), -0.5f);
+    EXPECT_EQ (processor.getSettings().getBeatPulseGain (6), 0.0f);
 }
 
 TEST (ProcessorPreparation, StepLengthFollowsTheSampleRateAndNothingIsDropped)

@@ -50,10 +50,10 @@ TEST (FactoryPresets, EightOrMoreThatAllPlayDifferently)
     ArpAudioProcessor reference;
     presets::apply (presets::factoryPresets()[2], reference);
     ArpAudioProcessor loaded;
-    loaded.loadPresetFile (folder.getChildFile (juce::String (presets::factoryPresets()[2].name) + ".fxp"));
+    loaded.getPresets().loadPresetFile (folder.getChildFile (juce::String (presets::factoryPresets()[2].name) + ".fxp"));
     EXPECT_EQ (loaded.getEngine().getInputWeights(), reference.getEngine().getInputWeights());
-    EXPECT_EQ (loaded.getMirrors().rateIndex, 3);
-    EXPECT_EQ (loaded.getMirrors().numSteps, 12);
+    EXPECT_EQ (loaded.getSettings().getMirrors().rateIndex, 3);
+    EXPECT_EQ (loaded.getSettings().getMirrors().numSteps, 12);
 
     folder.deleteRecursively();
 }

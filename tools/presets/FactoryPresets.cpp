@@ -50,18 +50,18 @@ const std::vector<FactoryPreset>& factoryPresets()
 
 void apply (const FactoryPreset& preset, ArpAudioProcessor& processor)
 {
-    processor.reseed (preset.seed);
+    processor.getSettings().reseed (preset.seed);
 
     for (const auto& [id, value] : preset.parameters)
         if (auto* parameter = processor.getParameterTree().getParameter (id))
             parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 
     const auto steps = static_cast<int> (preset.accents.size());
-    processor.setNumSteps (steps);
-    processor.ensureBeatPulseGainCount (steps);
+    processor.getSettings().setNumSteps (steps);
+    processor.getSettings().ensureBeatPulseGainCount (steps);
     for (int i = 0; i < steps; ++i)
-        processor.setBeatPulseGain (i, preset.accents[static_cast<size_t> (i)]);
-    processor.setStartStep (preset.startStep);
+        processor.getSettings().setBeatPulseGain (i, preset.accents[static_cast<size_t> (i)]);
+    processor.getSettings().setStartStep (preset.startStep);
 }
 
 juce::Array<juce::File> writeAll (const juce::File& folder)
@@ -74,7 +74,7 @@ juce::Array<juce::File> writeAll (const juce::File& folder)
         ArpAudioProcessor processor;
         apply (preset, processor);
         const auto file = folder.getChildFile (juce::String (preset.name) + PresetLibrary::extension);
-        processor.savePreset (file);
+        processor.getPresets().savePreset (file);
         if (file.existsAsFile())
             written.add (file);
     }

@@ -325,7 +325,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
     std::stable_sort (input.begin(), input.end(), [] (const auto& a, const auto& b) { return a.sample < b.sample; });
 
     ArpAudioProcessor processor;
-    processor.setBeatRate (defaultRateIndex);
+    processor.getSettings().setBeatRate (defaultRateIndex);
 
     if (options.preset != juce::File())
     {
@@ -344,7 +344,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
             return std::nullopt;
         }
 
-        processor.loadPresetFile (options.preset);
+        processor.getPresets().loadPresetFile (options.preset);
     }
 
     for (const auto& [id, value] : options.settings)

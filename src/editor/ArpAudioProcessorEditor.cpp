@@ -27,7 +27,13 @@ int heldNoteHash (const HeldNotes& held)
 } // namespace
 
 ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
-    : juce::AudioProcessorEditor (p), processor (p)
+    : juce::AudioProcessorEditor (p),
+      processor (p),
+      settings (p.getSettings()),
+      presets (p.getPresets()),
+      history (p.getHistory()),
+      playback (p.getPlayback()),
+      engine (p.getEngine())
 {
     processor.addChangeListener (this);
     setAlwaysOnTop (true);
@@ -37,8 +43,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     tooltipWindow.setLookAndFeel (&tooltipLookAndFeel);
     tooltipWindow.suppressTips = [this] { return ! presetBarShown; };
 
-    const auto settings = paletteSettings();
-    noteColours = palette::computeNoteColours (settings.numHeld, settings.darkBias, settings.lightBias);
+    const auto inputs = paletteSettings();
+    noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
 
     addAndMakeVisible (designRoot);
 
@@ -63,8 +69,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     presetLabel.addMouseListener (this, false);
     designRoot.addAndMakeVisible (presetLabel);
 
-    presetName = processor.getPresets().getCurrentPresetName();
-    processor.getPresets().syncCurrentPresetFolder();
+    presetName = presets.getCurrentPresetName();
+    presets.syncCurrentPresetFolder();
     if (presetName.isNotEmpty())
         refreshPresetLabel();
 
@@ -94,8 +100,8 @@ void ArpAudioProcessorEditor::createKnobs()
             action (v);
             markPresetModified();
         }, initial);
-        target->onGestureStart = [this] { processor.getHistory().beginUserAction(); };
-        target->onGestureEnd = [this] { processor.getHistory().endUserAction(); };
+        target->onGestureStart = [this] { history.beginUserAction(); };
+        target->onGestureEnd = [this] { history.endUserAction(); };
         target->setTooltip (tip);
         designRoot.addAndMakeVisible (*target);
     };
@@ -103,9 +109,9 @@ void ArpAudioProcessorEditor::createKnobs()
     knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { inertiaMoved (q); });
     knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { echoMoved (q); });
     knob (repetitionKnob, 0.5f, "Repetition bias. Left: discourages repeats; right: encourages them.",
-          [this] (float v) { processor.getSettings().setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
-    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { processor.getSettings().setNeighborGain (v); });
-    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { processor.getSettings().setNoteGain (0, v); });
+          [this] (float v) { settings.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
+    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { settings.setNeighborGain (v); });
+    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { settings.setNoteGain (0, v); });
 }
 
 void ArpAudioProcessorEditor::createButtons()
@@ -115,7 +121,7 @@ void ArpAudioProcessorEditor::createButtons()
         button.setTooltip (tip);
         button.onClick = [this, action = std::move (action)]
         {
-            const UndoHistory::ScopedUserAction userAction (processor.getHistory());
+            const UndoHistory::ScopedUserAction userAction (history);
             action();
         };
         designRoot.addAndMakeVisible (button);
@@ -124,12 +130,12 @@ void ArpAudioProcessorEditor::createButtons()
     holdButton = std::make_unique<CustomButtonComponent> ("holdButton");
     holdButton->setClickingTogglesState (true);
     add (*holdButton, "Hold incoming notes to continue arpeggiation after key release.",
-         [this] { processor.getSettings().setHoldMode (holdButton->getToggleState()); });
+         [this] { settings.setHoldMode (holdButton->getToggleState()); });
 
     resetButton = std::make_unique<CustomButtonComponent> ("resetNoteGainsDot");
     add (*resetButton, "Reset all note probabilities to default.", [this]
     {
-        processor.getSettings().resetNoteGains();
+        settings.resetNoteGains();
         markPresetModified();
     });
 
@@ -137,9 +143,9 @@ void ArpAudioProcessorEditor::createButtons()
     linkButton->setClickingTogglesState (true);
     add (*linkButton, "Keep memory span constant while editing Inertia and Echo.", [this]
     {
-        processor.getSettings().setLinkLeakRecurrence (linkButton->getToggleState());
+        settings.setLinkLeakRecurrence (linkButton->getToggleState());
         if (linkButton->getToggleState())
-            memorySpan = link::memorySpan (processor.getSettings().getMirrors().leakRate, processor.getSettings().getMirrors().recurrenceScale);
+            memorySpan = link::memorySpan (settings.getMirrors().leakRate, settings.getMirrors().recurrenceScale);
     });
 
     saveButton = std::make_unique<SaveButtonComponent> ("savePresetButton");
@@ -152,10 +158,10 @@ void ArpAudioProcessorEditor::createButtons()
     add (*accentSettingsButton, "Open or close accent sequencer settings.", [] {});
 
     undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
-    add (*undoButton, "Undo last change.", [this] { if (processor.getHistory().canUndo()) processor.getHistory().undo(); });
+    add (*undoButton, "Undo last change.", [this] { if (history.canUndo()) history.undo(); });
 
     redoButton = std::make_unique<RedoButtonComponent> ("redoButton");
-    add (*redoButton, "Redo last undone change.", [this] { if (processor.getHistory().canRedo()) processor.getHistory().redo(); });
+    add (*redoButton, "Redo last undone change.", [this] { if (history.canRedo()) history.redo(); });
 
     previousButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuPreviousButton", 0);
     add (*previousButton, "Load previous preset in folder.", [this] { loadAdjacentPreset (false); });
@@ -271,16 +277,16 @@ juce::MouseCursor ArpAudioProcessorEditor::getMouseCursor()
 
 void ArpAudioProcessorEditor::reseedClicked()
 {
-    processor.getSettings().reseed();
+    settings.reseed();
     refreshPalette();
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
-    const auto settings = paletteSettings();
-    auto checkpoints = processor.getSettings().getXYCheckpoints();
+    const auto inputs = paletteSettings();
+    auto checkpoints = settings.getXYCheckpoints();
     for (auto& checkpoint : checkpoints)
-        checkpoint.colour = palette::positionColour (processor.getEngine(), noteColours, settings, checkpoint.x, checkpoint.y);
-    processor.getSettings().setXYCheckpoints (std::move (checkpoints));
+        checkpoint.colour = palette::positionColour (engine, noteColours, inputs, checkpoint.x, checkpoint.y);
+    settings.setXYCheckpoints (std::move (checkpoints));
 
     markPresetModified();
     repaint();
@@ -292,7 +298,7 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
     if (linkGuard)
         return;
 
-    const auto& m = processor.getSettings().getMirrors();
+    const auto& m = settings.getMirrors();
     const auto move = link::inertiaMoved (q, linkButton->getToggleState(), memorySpan, m.recurrenceScale);
 
     linkGuard = true;
@@ -302,10 +308,10 @@ void ArpAudioProcessorEditor::inertiaMoved (float q)
     }
     else
     {
-        processor.getSettings().setLeakRate (move->leakRate);
+        settings.setLeakRate (move->leakRate);
         if (linkButton->getToggleState())
         {
-            processor.getSettings().setRecurrenceScale (move->recurrenceScale);
+            settings.setRecurrenceScale (move->recurrenceScale);
             echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
         }
     }
@@ -317,7 +323,7 @@ void ArpAudioProcessorEditor::echoMoved (float q)
     if (linkGuard)
         return;
 
-    const auto& m = processor.getSettings().getMirrors();
+    const auto& m = settings.getMirrors();
     const auto move = link::echoMoved (q, linkButton->getToggleState(), memorySpan, m.leakRate);
 
     linkGuard = true;
@@ -327,10 +333,10 @@ void ArpAudioProcessorEditor::echoMoved (float q)
     }
     else
     {
-        processor.getSettings().setRecurrenceScale (move->recurrenceScale);
+        settings.setRecurrenceScale (move->recurrenceScale);
         if (linkButton->getToggleState())
         {
-            processor.getSettings().setLeakRate (move->leakRate);
+            settings.setLeakRate (move->leakRate);
             inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
         }
     }
@@ -339,12 +345,12 @@ void ArpAudioProcessorEditor::echoMoved (float q)
 
 void ArpAudioProcessorEditor::syncControlsFromProcessor()
 {
-    const auto& m = processor.getSettings().getMirrors();
+    const auto& m = settings.getMirrors();
     const auto wasSyncing = std::exchange (syncingControls, true);
 
     holdButton->setToggleState (m.holdMode, juce::dontSendNotification);
-    linkButton->setToggleState (processor.getSettings().getLinkLeakRecurrence(), juce::dontSendNotification);
-    if (processor.getSettings().getLinkLeakRecurrence())
+    linkButton->setToggleState (settings.getLinkLeakRecurrence(), juce::dontSendNotification);
+    if (settings.getLinkLeakRecurrence())
         memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
 
     // The controls only show what the processor holds: writing it back would
@@ -354,7 +360,7 @@ void ArpAudioProcessorEditor::syncControlsFromProcessor()
     echoKnob->setValue (m.recurrenceScale / 20.0f, show);
     repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()), show);
     proximityKnob->setValue (m.neighborGain, show);
-    breathKnob->setValue (processor.getSettings().getNoteGain (0), show);
+    breathKnob->setValue (settings.getNoteGain (0), show);
 
     syncingControls = wasSyncing;
 }
@@ -373,22 +379,22 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
 
 palette::Settings ArpAudioProcessorEditor::paletteSettings() const
 {
-    const auto& m = processor.getSettings().getMirrors();
-    palette::Settings settings;
-    settings.hiddenSize = m.hiddenSize;
-    settings.numHeld = processor.getPlayback().getHeldNotes().size();
-    settings.breathGain = processor.getSettings().getNoteGain (0);
-    settings.darkBias = m.darkPaletteBias;
-    settings.lightBias = m.lightPaletteBias;
-    return settings;
+    const auto& m = settings.getMirrors();
+    palette::Settings inputs;
+    inputs.hiddenSize = m.hiddenSize;
+    inputs.numHeld = playback.getHeldNotes().size();
+    inputs.breathGain = settings.getNoteGain (0);
+    inputs.darkBias = m.darkPaletteBias;
+    inputs.lightBias = m.lightPaletteBias;
+    return inputs;
 }
 
 void ArpAudioProcessorEditor::refreshPalette()
 {
-    const auto settings = paletteSettings();
-    noteColours = palette::computeNoteColours (settings.numHeld, settings.darkBias, settings.lightBias);
+    const auto inputs = paletteSettings();
+    noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
 
-    if (auto units = palette::computeUnitColours (processor.getEngine(), noteColours, settings); ! units.empty())
+    if (auto units = palette::computeUnitColours (engine, noteColours, inputs); ! units.empty())
         unitColours = std::move (units);
 
     ++paletteRefreshCount;
@@ -397,31 +403,26 @@ void ArpAudioProcessorEditor::refreshPalette()
 
 void ArpAudioProcessorEditor::timerCallback()
 {
-    const auto steps = processor.getSettings().getMirrors().numSteps.get();
-    if (processor.getSettings().getNumBeatPulseGains() < steps)
-        processor.getSettings().ensureBeatPulseGainCount (steps);
+    const auto steps = settings.getMirrors().numSteps.get();
+    if (settings.getNumBeatPulseGains() < steps)
+        settings.ensureBeatPulseGainCount (steps);
 
     syncingControls = true;
-    if (const auto hash = heldNoteHash (processor.getPlayback().getHeldNotes()); hash != heldNotesHash)
+    if (const auto hash = heldNoteHash (playback.getHeldNotes()); hash != heldNotesHash)
     {
         heldNotesHash = hash;
         refreshPalette();
-        viewsDirty = true;
     }
     syncingControls = false;
-
-    if (processor.getPlayback().stepPublished.exchange (false, std::memory_order_acquire))
-        viewsDirty = true;
-    viewsDirty = false;
 
     angle += 0.015f;
     if (angle > 6283.1855f)
         angle -= 6283.1855f;
 
-    if (undoButton->isEnabled() != processor.getHistory().canUndo())
-        undoButton->setEnabled (processor.getHistory().canUndo());
-    if (redoButton->isEnabled() != processor.getHistory().canRedo())
-        redoButton->setEnabled (processor.getHistory().canRedo());
+    if (undoButton->isEnabled() != history.canUndo())
+        undoButton->setEnabled (history.canUndo());
+    if (redoButton->isEnabled() != history.canRedo())
+        redoButton->setEnabled (history.canRedo());
 }
 
 } // namespace mur

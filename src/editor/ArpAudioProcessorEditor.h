@@ -12,6 +12,11 @@ namespace mur
 {
 
 class ArpAudioProcessor;
+class NeuralEngine;
+class Playback;
+class Presets;
+class Settings;
+class UndoHistory;
 
 // The plug-in window: a fixed 1078 x 539 design, scaled as a whole to the
 // size the host gives it. It owns the controls, keeps them in step with the
@@ -79,7 +84,14 @@ private:
                            std::function<void (const juce::File&)> chosen);
     palette::Settings paletteSettings() const;
 
+    // The editor's way into the processor: the settings it may change, the
+    // presets and undo history it drives, and the published data it reads.
     ArpAudioProcessor& processor;
+    Settings& settings;
+    Presets& presets;
+    UndoHistory& history;
+    const Playback& playback;
+    const NeuralEngine& engine;
 
     TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
     TooltipLookAndFeel tooltipLookAndFeel;
@@ -103,7 +115,6 @@ private:
     juce::Rectangle<float> padRect;
     float angle = 0.0f;
     int heldNotesHash = 0;
-    bool viewsDirty = false;
 
     bool presetBarShown = true;
     juce::String presetName;

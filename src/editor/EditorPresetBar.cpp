@@ -32,7 +32,6 @@ void ArpAudioProcessorEditor::capturePresetFile (const juce::File& file, bool lo
         syncingControls = true;
         syncControlsFromProcessor();
         syncingControls = false;
-        viewsDirty = true;
     }
 }
 
@@ -53,8 +52,8 @@ void ArpAudioProcessorEditor::loadPreset (const juce::File& file)
     presetModified = false;
     loadingPreset = true;
     {
-        const UndoHistory::ScopedUserAction userAction (processor.getHistory());
-        processor.getPresets().loadPresetFile (file);
+        const UndoHistory::ScopedUserAction userAction (history);
+        presets.loadPresetFile (file);
     }
     loadingPreset = false;
     capturePresetFile (file, true);
@@ -62,7 +61,7 @@ void ArpAudioProcessorEditor::loadPreset (const juce::File& file)
 
 void ArpAudioProcessorEditor::loadPresetButtonClicked()
 {
-    choosePresetFile ("Load Preset", processor.getPresets().loadDialogFolder(), juce::FileBrowserComponent::openMode,
+    choosePresetFile ("Load Preset", presets.loadDialogFolder(), juce::FileBrowserComponent::openMode,
                       [this] (const juce::File& file) { loadPreset (file); });
 }
 
@@ -71,12 +70,12 @@ void ArpAudioProcessorEditor::savePresetButtonClicked()
     if (! presetBarShown)
         return;
 
-    processor.getPresets().ensurePresetFolders();
-    choosePresetFile ("Save Preset", processor.getPresets().saveDialogFolder(), juce::FileBrowserComponent::saveMode,
+    presets.ensurePresetFolders();
+    choosePresetFile ("Save Preset", presets.saveDialogFolder(), juce::FileBrowserComponent::saveMode,
                       [this] (const juce::File& file)
     {
         savingPreset = true;
-        processor.getPresets().savePreset (file);
+        presets.savePreset (file);
         savingPreset = false;
         presetModified = false;
         capturePresetFile (file, false);
@@ -88,7 +87,7 @@ void ArpAudioProcessorEditor::loadAdjacentPreset (bool next)
     if (! presetBarShown)
         return;
 
-    const auto files = processor.getPresets().listPresetsInCurrentFolder();
+    const auto files = presets.listPresetsInCurrentFolder();
     if (! files.isEmpty())
         loadPreset (PresetLibrary::adjacent (files, presetName, next));
 }

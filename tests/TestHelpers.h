@@ -30,4 +30,13 @@ inline bool pumpUntil (const std::function<bool()>& condition, int timeoutMillis
     return true;
 }
 
+// Runs everything posted to the message thread so far: a marker posted now
+// runs after all of it. False if it did not within the time.
+inline bool runPostedMessages (int timeoutMilliseconds = 2000)
+{
+    auto done = std::make_shared<bool> (false);
+    juce::MessageManager::callAsync ([done] { *done = true; });
+    return pumpUntil ([done] { return *done; }, timeoutMilliseconds);
+}
+
 } // namespace mur::test

@@ -20,22 +20,25 @@ public:
 private:
     void timerCallback() override
     {
-        if (! owner.aliveFlag->load())
-            return;
-
-        owner.bridge.catchUpTree();
-        owner.bridge.performDeferredWriteBacks();
-
-        if (owner.bridge.takeChangeNotification())
-            owner.sendChangeMessage();
-
-        if (owner.settings.takeColoursChanged())
-            if (auto* editor = dynamic_cast<ArpAudioProcessorEditor*> (owner.getActiveEditor()))
-                editor->paletteChanged();
+        if (owner.aliveFlag->load())
+            owner.runMessageThreadTasks();
     }
 
     ArpAudioProcessor& owner;
 };
+
+void ArpAudioProcessor::runMessageThreadTasks()
+{
+    bridge.catchUpTree();
+    bridge.performDeferredWriteBacks();
+
+    if (bridge.takeChangeNotification())
+        sendChangeMessage();
+
+    if (settings.takeColoursChanged())
+        if (auto* editor = dynamic_cast<ArpAudioProcessorEditor*> (getActiveEditor()))
+            editor->paletteChanged();
+}
 
 //==============================================================================
 ArpAudioProcessor::ArpAudioProcessor()

@@ -92,6 +92,7 @@ public:
 private:
     friend struct test::ProcessorAccess;
     class MessageThreadTasks;
+    void runMessageThreadTasks();
 
     //==============================================================================
     // Declaration order is construction order: the undo manager before the

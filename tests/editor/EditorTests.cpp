@@ -1,4 +1,5 @@
 #include "TestHelpers.h"
+#include "processor/ProcessorAccess.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "editor/LookAndFeels.h"
 #include "processor/ArpAudioProcessor.h"
@@ -156,7 +157,9 @@ TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
 
     // The change callback moves the knobs, and nothing more.
     ASSERT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Echo").getValue() - 7.77f / 20.0f) < 1e-6f; }));
-    test::pumpMessages (50);
+    test::ProcessorAccess::runMessageThreadTasks (*processor);
+    editor->tick();
+    ASSERT_TRUE (test::runPostedMessages());
     EXPECT_EQ (counter.changes, 0);
     EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().leakRate, 0.1f);
     EXPECT_EQ (editor->getPresetLabelText(), juce::String());

@@ -1,6 +1,7 @@
 #include "TestHelpers.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
+#include "processor/ProcessorAccess.h"
 #include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,8 @@ TEST (Dispatch, ABurstOfChangesGivesOneNotification)
     ArpAudioProcessor processor;
     CountingListener listener;
     processor.addChangeListener (&listener);
-    test::pumpMessages (60);
+    test::ProcessorAccess::runMessageThreadTasks (processor);
+    ASSERT_TRUE (test::runPostedMessages());
     listener.calls = 0;
 
     for (int i = 0; i < 40; ++i)
@@ -57,7 +59,7 @@ TEST (Dispatch, ANotificationPendingAtDestructionNeverArrives)
         processor.getParameters()[3]->setValueNotifyingHost (0.1f);
         processor.removeChangeListener (&listener);
     }
-    test::pumpMessages (60);
+    ASSERT_TRUE (test::runPostedMessages());
     EXPECT_EQ (listener.calls, 0);
 }
 
@@ -105,7 +107,8 @@ TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto* arpEditor = dynamic_cast<ArpAudioProcessorEditor*> (editor.get());
     ASSERT_NE (arpEditor, nullptr);
-    test::pumpMessages (40);
+    test::ProcessorAccess::runMessageThreadTasks (processor);
+    ASSERT_TRUE (test::runPostedMessages());
     const auto before = arpEditor->getPaletteRefreshCount();
 
     processor.getSettings().setDarkPaletteBias (1.5f);
@@ -164,7 +167,7 @@ TEST (Dispatch, OnlyTheAudioThreadWaitsForTheMessageThreadToWrite)
     EXPECT_NEAR (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 2.0f / 15.0f, 1e-4f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::pulseTimeShiftStep)), 2.0f);
 
-    test::pumpMessages (60);
+    test::ProcessorAccess::runMessageThreadTasks (processor);
     EXPECT_NEAR (rawValue (processor, ids::at (ids::pos::pulseTimeShift)), 2.0f / 15.0f, 1e-4f);
     EXPECT_EQ (processor.getSettings().getMirrors().pulseTimeShiftStep, 2);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OfflineHost.h"
+#include "processor/ProcessorAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,6 @@
 
 namespace mur::test
 {
-
-// What tests reach inside the processor for.
-struct ProcessorAccess
-{
-    static std::atomic<bool>& engineBusy (ArpAudioProcessor& p) { return p.engine.busy; }
-
-    // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
-    static void setWallClock (ArpAudioProcessor& p, std::function<double()> clock) { p.playback.wallClockMs = std::move (clock); }
-
-    static std::int32_t samplesUntilStep (const ArpAudioProcessor& p) { return p.playback.samplesUntilStep; }
-};
 
 using render::TimedMessage;
 

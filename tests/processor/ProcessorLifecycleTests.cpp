@@ -194,7 +194,7 @@ TEST (ProcessorLifetime, AliveFlagIsClearedOnDestruction)
     }
 
     EXPECT_FALSE (flag->load());
-    test::pumpMessages();
+    ASSERT_TRUE (test::runPostedMessages());
     EXPECT_FALSE (ran);
 }
 

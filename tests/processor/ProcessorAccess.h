@@ -1,0 +1,25 @@
+#pragma once
+
+#include "processor/ArpAudioProcessor.h"
+
+#include <functional>
+
+namespace mur::test
+{
+
+// What tests reach inside the processor for.
+struct ProcessorAccess
+{
+    static std::atomic<bool>& engineBusy (ArpAudioProcessor& p) { return p.engine.busy; }
+
+    // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
+    static void setWallClock (ArpAudioProcessor& p, std::function<double()> clock) { p.playback.wallClockMs = std::move (clock); }
+
+    static std::int32_t samplesUntilStep (const ArpAudioProcessor& p) { return p.playback.samplesUntilStep; }
+
+    // Does now what the processor's message-thread timer does on its next
+    // tick (deferred writes, the tree catching up, the change notification).
+    static void runMessageThreadTasks (ArpAudioProcessor& p) { p.runMessageThreadTasks(); }
+};
+
+} // namespace mur::test

@@ -106,8 +106,8 @@ void ArpAudioProcessorEditor::createKnobs()
         designRoot.addAndMakeVisible (*target);
     };
 
-    knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { inertiaMoved (q); });
-    knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { echoMoved (q); });
+    knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { linkedKnobMoved (true, q); });
+    knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { linkedKnobMoved (false, q); });
     knob (repetitionKnob, 0.5f, "Repetition bias. Left: discourages repeats; right: encourages them.",
           [this] (float v) { settings.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
     knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { settings.setNeighborGain (v); });
@@ -293,54 +293,42 @@ void ArpAudioProcessorEditor::reseedClicked()
 }
 
 //==============================================================================
-void ArpAudioProcessorEditor::inertiaMoved (float q)
+void ArpAudioProcessorEditor::linkedKnobMoved (bool inertiaMoved, float q)
 {
     if (linkGuard)
         return;
 
     const auto& m = settings.getMirrors();
-    const auto move = link::inertiaMoved (q, linkButton->getToggleState(), memorySpan, m.recurrenceScale);
+    const auto linked = linkButton->getToggleState();
+    const auto move = inertiaMoved ? link::inertiaMoved (q, linked, memorySpan, m.recurrenceScale)
+                                   : link::echoMoved (q, linked, memorySpan, m.leakRate);
 
-    linkGuard = true;
+    const juce::ScopedValueSetter<bool> guard (linkGuard, true);
+
+    // A refused move puts the knob back where its parameter is.
     if (! move)
     {
-        inertiaKnob->setValue (1.0f - m.leakRate, juce::dontSendNotification);
+        if (inertiaMoved)
+            inertiaKnob->setValue (1.0f - m.leakRate, juce::dontSendNotification);
+        else
+            echoKnob->setValue (m.recurrenceScale / 20.0f, juce::dontSendNotification);
+        return;
     }
-    else
-    {
-        settings.setLeakRate (move->leakRate);
-        if (linkButton->getToggleState())
-        {
-            settings.setRecurrenceScale (move->recurrenceScale);
-            echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
-        }
-    }
-    linkGuard = false;
-}
 
-void ArpAudioProcessorEditor::echoMoved (float q)
-{
-    if (linkGuard)
+    // The knob that moved sets its own parameter first; a linked partner
+    // follows, knob and all.
+    const auto setInertia = [&] { settings.setLeakRate (move->leakRate); };
+    const auto setEcho = [&] { settings.setRecurrenceScale (move->recurrenceScale); };
+    inertiaMoved ? setInertia() : setEcho();
+
+    if (! linked)
         return;
 
-    const auto& m = settings.getMirrors();
-    const auto move = link::echoMoved (q, linkButton->getToggleState(), memorySpan, m.leakRate);
-
-    linkGuard = true;
-    if (! move)
-    {
-        echoKnob->setValue (m.recurrenceScale / 20.0f, juce::dontSendNotification);
-    }
+    inertiaMoved ? setEcho() : setInertia();
+    if (inertiaMoved)
+        echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
     else
-    {
-        settings.setRecurrenceScale (move->recurrenceScale);
-        if (linkButton->getToggleState())
-        {
-            settings.setLeakRate (move->leakRate);
-            inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
-        }
-    }
-    linkGuard = false;
+        inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
 }
 
 void ArpAudioProcessorEditor::syncControlsFromProcessor()

@@ -76,8 +76,8 @@ private:
     void createKnobs();
     void createButtons();
     void syncControlsFromProcessor();
-    void inertiaMoved (float q);
-    void echoMoved (float q);
+    // Inertia or Echo moved to q, with the other following while linked.
+    void linkedKnobMoved (bool inertiaMoved, float q);
     void capturePresetFile (const juce::File& file, bool loaded);
     void loadPreset (const juce::File& file);
     void choosePresetFile (const juce::String& title, const juce::File& folder, int mode,
@@ -113,6 +113,8 @@ private:
     int paletteRefreshCount = 0;
 
     juce::Rectangle<float> padRect;
+    // The free-running sway phase the XY pad's dots and checkpoints follow
+    // (the pad reads it once it lands; the timer keeps it running).
     float angle = 0.0f;
     int heldNotesHash = 0;
 

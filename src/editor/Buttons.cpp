@@ -13,7 +13,7 @@ void drawStretched (juce::Graphics& g, const juce::Image& image, juce::Rectangle
 }
 } // namespace
 
-ImageButtonBase::ImageButtonBase (const juce::String& name, std::initializer_list<const char*> resources)
+ImageButtonBase::ImageButtonBase (const juce::String& name, const std::vector<const char*>& resources)
     : juce::Button (name)
 {
     for (auto* resource : resources)
@@ -42,6 +42,26 @@ void CustomButtonComponent::paintButton (juce::Graphics& g, bool, bool down)
 }
 
 //==============================================================================
+namespace
+{
+std::vector<const char*> fourStateImages (FourStateButton::Picture picture)
+{
+    switch (picture)
+    {
+        case FourStateButton::Picture::die:  return { "reseed_png", "reseed_hover_png", "reseed_on_png", "reseed_on_hover_png" };
+        case FourStateButton::Picture::gear: return { "seq_settings_png", "seq_settings_hover_png", "seq_settings_on_png", "seq_settings_on_hover_png" };
+        case FourStateButton::Picture::floppyDisk: break;
+    }
+    return { "preset_save_png", "save_hover_png", "save_on_png", "save_on_hover_png" };
+}
+} // namespace
+
+FourStateButton::FourStateButton (const juce::String& name, Picture picture)
+    : ImageButtonBase (name, fourStateImages (picture))
+{
+    setClickingTogglesState (picture == Picture::gear);
+}
+
 void FourStateButton::paintButton (juce::Graphics& g, bool highlighted, bool)
 {
     // normal, hover, on, on-hover
@@ -49,22 +69,6 @@ void FourStateButton::paintButton (juce::Graphics& g, bool highlighted, bool)
     const auto& plain = images[on ? 2 : 0];
     const auto& hover = images[on ? 3 : 1];
     drawStretched (g, highlighted && hover.isValid() ? hover : plain, getLocalBounds().toFloat());
-}
-
-ReseedButtonComponent::ReseedButtonComponent (const juce::String& name)
-    : FourStateButton (name, { "reseed_png", "reseed_hover_png", "reseed_on_png", "reseed_on_hover_png" })
-{
-}
-
-SeqSettingsButtonComponent::SeqSettingsButtonComponent (const juce::String& name)
-    : FourStateButton (name, { "seq_settings_png", "seq_settings_hover_png", "seq_settings_on_png", "seq_settings_on_hover_png" })
-{
-    setClickingTogglesState (true);
-}
-
-SaveButtonComponent::SaveButtonComponent (const juce::String& name)
-    : FourStateButton (name, { "preset_save_png", "save_hover_png", "save_on_png", "save_on_hover_png" })
-{
 }
 
 //==============================================================================

@@ -10,7 +10,7 @@ namespace mur
 class ImageButtonBase : public juce::Button
 {
 public:
-    ImageButtonBase (const juce::String& name, std::initializer_list<const char*> resources);
+    ImageButtonBase (const juce::String& name, const std::vector<const char*>& resources);
 
     juce::MouseCursor getMouseCursor() override { return juce::MouseCursor::PointingHandCursor; }
 
@@ -29,31 +29,31 @@ private:
     int dotSize;
 };
 
-// Normal, hover, on and on-hover pictures (die, gear, floppy disk).
+// Normal, hover, on and on-hover pictures of one of three subjects.
 class FourStateButton : public ImageButtonBase
 {
 public:
-    using ImageButtonBase::ImageButtonBase;
+    enum class Picture
+    {
+        die,       // Reseed
+        gear,      // the accent settings panel: opens and closes, so it toggles
+        floppyDisk // Save
+    };
+
+    FourStateButton (const juce::String& name, Picture picture);
     void paintButton (juce::Graphics&, bool highlighted, bool down) override;
 };
 
-class ReseedButtonComponent : public FourStateButton
+template <FourStateButton::Picture picture>
+class FourStateButtonOf : public FourStateButton
 {
 public:
-    explicit ReseedButtonComponent (const juce::String& name);
+    explicit FourStateButtonOf (const juce::String& name) : FourStateButton (name, picture) {}
 };
 
-class SeqSettingsButtonComponent : public FourStateButton
-{
-public:
-    explicit SeqSettingsButtonComponent (const juce::String& name);
-};
-
-class SaveButtonComponent : public FourStateButton
-{
-public:
-    explicit SaveButtonComponent (const juce::String& name);
-};
+using ReseedButtonComponent = FourStateButtonOf<FourStateButton::Picture::die>;
+using SeqSettingsButtonComponent = FourStateButtonOf<FourStateButton::Picture::gear>;
+using SaveButtonComponent = FourStateButtonOf<FourStateButton::Picture::floppyDisk>;
 
 // The curved arrow, faint while disabled; Redo shows it mirrored.
 class UndoButtonComponent : public ImageButtonBase

@@ -9,6 +9,16 @@ namespace mur
 {
 namespace
 {
+// The first n products of a row and a vector, summed in order: the order is
+// part of what the step computes.
+float dot (const std::vector<float>& row, const std::vector<float>& v, size_t n) noexcept
+{
+    float sum = 0.0f;
+    for (size_t j = 0; j < n; ++j)
+        sum += row[j] * v[j];
+    return sum;
+}
+
 NeuralEngine::Matrix makeMatrix (int rows, int columns)
 {
     return NeuralEngine::Matrix (static_cast<size_t> (rows), std::vector<float> (static_cast<size_t> (columns), 0.0f));
@@ -150,21 +160,12 @@ const std::vector<float>& NeuralEngine::step (const float* inputValues) noexcept
 
     std::fill (inputDrive.begin(), inputDrive.end(), 0.0f);
     for (size_t i = 0; i < h; ++i)
-    {
-        const auto& row = inputWeights[i];
-        float sum = 0.0f;
-        for (size_t j = 0; j < numIn; ++j)
-            sum += row[j] * input[j];
-        inputDrive[i] = sum;
-    }
+        inputDrive[i] = dot (inputWeights[i], input, numIn);
 
     std::fill (recurrentDrive.begin(), recurrentDrive.end(), 0.0f);
     for (size_t i = 0; i < h; ++i)
     {
-        const auto& row = recurrentWeights[i];
-        float s = 0.0f;
-        for (size_t j = 0; j < h; ++j)
-            s += row[j] * state[j];
+        const auto s = dot (recurrentWeights[i], state, h);
 
         if (noise > 0.0f)
         {
@@ -185,13 +186,7 @@ const std::vector<float>& NeuralEngine::step (const float* inputValues) noexcept
 
     std::fill (output.begin(), output.end(), 0.0f);
     for (size_t k = 0; k < output.size(); ++k)
-    {
-        const auto& row = readoutWeights[k];
-        float y = 0.0f;
-        for (size_t j = 0; j < h; ++j)
-            y += row[j] * state[j];
-        output[k] = y;
-    }
+        output[k] = dot (readoutWeights[k], state, h);
 
     return output;
 }

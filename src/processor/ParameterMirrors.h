@@ -15,24 +15,21 @@ namespace mur
 // written by the parameter path and the editor and read by the audio thread.
 struct ParameterMirrors
 {
-    Relaxed<float> leakRate = 0.1f;
-    Relaxed<float> recurrenceScale = 1.0f;
-    Relaxed<float> feedbackScale = 1.0f;
-    Relaxed<float> noiseAmount = 0.0f;
+    // The network.
+    Relaxed<float> leakRate = 0.1f, recurrenceScale = 1.0f, feedbackScale = 1.0f, noiseAmount = 0.0f;
     Relaxed<std::int32_t> hiddenSize = 5;
-    Relaxed<float> activationGain = 1.0f;
-    Relaxed<float> biasGain = 1.0f;
-    Relaxed<float> softmaxGain = 1.0f;
-    Relaxed<float> pulseTimeShift = 0.0f;
-    Relaxed<float> pulseGain = 1.0f;
-    Relaxed<std::int32_t> numSteps = 16;
-    Relaxed<std::int32_t> pulseTimeShiftStep = 0;
-    Relaxed<float> repeatGain = 0.5f;
-    Relaxed<float> neighborGain = 0.0f;
-    Relaxed<float> darkPaletteBias = 0.235f;
-    Relaxed<float> lightPaletteBias = 0.235f;
-    Relaxed<float> controlInput0 = 0.0f;
-    Relaxed<float> controlInput1 = 0.0f;
+    Relaxed<float> activationGain = 1.0f, biasGain = 1.0f, softmaxGain = 1.0f;
+
+    // The accent pattern.
+    Relaxed<float> pulseTimeShift = 0.0f, pulseGain = 1.0f;
+    Relaxed<std::int32_t> numSteps = 16, pulseTimeShiftStep = 0;
+
+    // The note choice, the palette and the XY pad.
+    Relaxed<float> repeatGain = 0.5f, neighborGain = 0.0f;
+    Relaxed<float> darkPaletteBias = 0.235f, lightPaletteBias = 0.235f;
+    Relaxed<float> controlInput0 = 0.0f, controlInput1 = 0.0f;
+
+    // The transport: hold, Length and Rate.
     Relaxed<bool> holdMode = false;
     Relaxed<double> gatePercentage = 50.0;
     Relaxed<std::int32_t> rateIndex = 5;

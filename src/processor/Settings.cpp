@@ -79,44 +79,44 @@ bool Settings::storeInRange (Relaxed<float>& mirror, int parameterIndex, float v
     return true;
 }
 
-
-
-
 //==============================================================================
-void Settings::setLeakRate (float value)
+bool Settings::storeAndWriteBack (Relaxed<float>& mirror, int parameterIndex, float value)
 {
-    if (! storeInRange (mirrors.leakRate, ids::pos::leakRate, value))
-        return;
+    if (! storeInRange (mirror, parameterIndex, value))
+        return false;
 
-    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
-    bridge.writeBack (ids::pos::leakRate, mirrors.leakRate);
+    bridge.writeBack (parameterIndex, mirror);
+    return true;
 }
 
-void Settings::setRecurrenceScale (float value)
+// Inertia, Echo and Noise are the engine's dynamics, set together.
+void Settings::setDynamics (Relaxed<float>& mirror, int parameterIndex, float value)
 {
-    if (! storeInRange (mirrors.recurrenceScale, ids::pos::recurrenceScale, value))
-        return;
-
-    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
-    bridge.writeBack (ids::pos::recurrenceScale, mirrors.recurrenceScale);
+    if (storeAndWriteBack (mirror, parameterIndex, value))
+        engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
 }
 
-void Settings::setNoiseAmount (float value)
-{
-    if (! storeInRange (mirrors.noiseAmount, ids::pos::noiseAmount, value))
-        return;
+void Settings::setLeakRate (float value)        { setDynamics (mirrors.leakRate, ids::pos::leakRate, value); }
+void Settings::setRecurrenceScale (float value) { setDynamics (mirrors.recurrenceScale, ids::pos::recurrenceScale, value); }
+void Settings::setNoiseAmount (float value)     { setDynamics (mirrors.noiseAmount, ids::pos::noiseAmount, value); }
 
-    engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
-    bridge.writeBack (ids::pos::noiseAmount, mirrors.noiseAmount);
+void Settings::setActivationGain (float value)
+{
+    if (storeAndWriteBack (mirrors.activationGain, ids::pos::activationGain, value))
+        engine.unguarded().setActivationGain (mirrors.activationGain);
 }
 
-void Settings::setFeedbackScale (float value)
+void Settings::setBiasGain (float value)
 {
-    if (! storeInRange (mirrors.feedbackScale, ids::pos::feedbackScale, value))
-        return;
-
-    bridge.writeBack (ids::pos::feedbackScale, mirrors.feedbackScale);
+    if (storeAndWriteBack (mirrors.biasGain, ids::pos::biasGain, value))
+        engine.unguarded().setBiasGain (mirrors.biasGain);
 }
+
+// Read by the note choice and the input encoding at the next step.
+void Settings::setFeedbackScale (float value) { storeAndWriteBack (mirrors.feedbackScale, ids::pos::feedbackScale, value); }
+void Settings::setSoftmaxGain (float value)   { storeAndWriteBack (mirrors.softmaxGain, ids::pos::softmaxGain, value); }
+void Settings::setRepeatGain (float value)    { storeAndWriteBack (mirrors.repeatGain, ids::pos::repeatGain, value); }
+void Settings::setNeighborGain (float value)  { storeAndWriteBack (mirrors.neighborGain, ids::pos::neighborGain, value); }
 
 void Settings::setHiddenSize (int value)
 {
@@ -125,48 +125,6 @@ void Settings::setHiddenSize (int value)
     mirrors.hiddenSize = juce::jlimit (2, maxHiddenUnits, value);
     engine.unguarded().setActiveHiddenSize (mirrors.hiddenSize);
     bridge.writeBack (ids::pos::hiddenSize, mirrors.hiddenSize);
-}
-
-void Settings::setActivationGain (float value)
-{
-    if (! storeInRange (mirrors.activationGain, ids::pos::activationGain, value))
-        return;
-
-    engine.unguarded().setActivationGain (mirrors.activationGain);
-    bridge.writeBack (ids::pos::activationGain, mirrors.activationGain);
-}
-
-void Settings::setBiasGain (float value)
-{
-    if (! storeInRange (mirrors.biasGain, ids::pos::biasGain, value))
-        return;
-
-    engine.unguarded().setBiasGain (mirrors.biasGain);
-    bridge.writeBack (ids::pos::biasGain, mirrors.biasGain);
-}
-
-void Settings::setSoftmaxGain (float value)
-{
-    if (! storeInRange (mirrors.softmaxGain, ids::pos::softmaxGain, value))
-        return;
-
-    bridge.writeBack (ids::pos::softmaxGain, mirrors.softmaxGain);
-}
-
-void Settings::setRepeatGain (float value)
-{
-    if (! storeInRange (mirrors.repeatGain, ids::pos::repeatGain, value))
-        return;
-
-    bridge.writeBack (ids::pos::repeatGain, mirrors.repeatGain);
-}
-
-void Settings::setNeighborGain (float value)
-{
-    if (! storeInRange (mirrors.neighborGain, ids::pos::neighborGain, value))
-        return;
-
-    bridge.writeBack (ids::pos::neighborGain, mirrors.neighborGain);
 }
 
 void Settings::setGatePercentage (double value)

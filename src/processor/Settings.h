@@ -88,6 +88,8 @@ private:
     friend class StateDocument;
 
     bool storeInRange (Relaxed<float>& mirror, int parameterIndex, float value) noexcept;
+    bool storeAndWriteBack (Relaxed<float>& mirror, int parameterIndex, float value);
+    void setDynamics (Relaxed<float>& mirror, int parameterIndex, float value);
     void setPaletteBias (Relaxed<float>& mirror, int parameterIndex, float value);
     void setPatternGainFromHost (int step, float value) noexcept;
     void setNoteGainFromParameter (int index, float value) noexcept;

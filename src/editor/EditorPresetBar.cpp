@@ -1,6 +1,7 @@
 #include "ArpAudioProcessorEditor.h"
 
-#include "processor/ArpAudioProcessor.h"
+#include "persistence/PresetLibrary.h"
+#include "persistence/UndoHistory.h"
 
 // The editor's preset bar: the name with its modified mark, loading and
 // saving through file choosers, and stepping through the current folder.

@@ -8,14 +8,8 @@ namespace mur
 {
 namespace
 {
-// Where each control sits, in design units.
-const juce::Rectangle<int> inertiaBounds { 66, 405, 70, 70 }, echoBounds { 169, 405, 70, 70 },
-    repetitionBounds { 809, 291, 70, 70 }, proximityBounds { 889, 291, 70, 70 }, breathBounds { 969, 291, 70, 70 },
-    holdBounds { 1012, 479, 10, 10 }, resetBounds { 825, 479, 10, 10 }, linkBounds { 148, 436, 10, 10 },
-    saveBounds { 728, 21, 16, 16 }, reseedBounds { 174, 287, 17, 17 }, undoBounds { 330, 23, 12, 12 },
-    redoBounds { 358, 23, 12, 12 }, previousBounds { 401, 23, 7, 12 }, nextBounds { 669, 23, 7, 12 },
-    accentSettingsBounds { 673, 139, 19, 19 }, presetLabelBounds { 432, 20, 215, 18 },
-    circularTimeBounds { 350, 103, 380, 380 };
+// The circular time control's square; the XY pad sits in its middle.
+const juce::Rectangle<int> circularTimeBounds { 350, 103, 380, 380 };
 
 int heldNoteHash (const HeldNotes& held)
 {
@@ -48,15 +42,13 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
 
     addAndMakeVisible (designRoot);
 
-    createButtons();
-
     // Half the design, rounded up: 539 x 270.
     setResizeLimits ((designWidth + 1) / 2, (designHeight + 1) / 2, designWidth * 2, designHeight * 2);
     getConstrainer()->setFixedAspectRatio (2.0);
     setResizable (true, false);
     setSize (designWidth, designHeight);
 
-    createKnobs();
+    createControls();
 
     presetLabel.setColour (juce::Label::textColourId, juce::Colour::fromString ("FF0B0070"));
     presetLabel.setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
@@ -75,6 +67,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
         refreshPresetLabel();
 
     syncControlsFromProcessor();
+    updateNoteSliders();
     resized();
 
     savingPreset = false;
@@ -90,103 +83,6 @@ ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 }
 
 //==============================================================================
-void ArpAudioProcessorEditor::createKnobs()
-{
-    auto knob = [this] (std::unique_ptr<ImageKnobComponent>& target, float initial, const char* tip,
-                        std::function<void (float)> action)
-    {
-        target = std::make_unique<ImageKnobComponent> ([this, action = std::move (action)] (float v)
-        {
-            action (v);
-            markPresetModified();
-        }, initial);
-        target->onGestureStart = [this] { history.beginUserAction(); };
-        target->onGestureEnd = [this] { history.endUserAction(); };
-        target->setTooltip (tip);
-        designRoot.addAndMakeVisible (*target);
-    };
-
-    knob (inertiaKnob, 0.0f, "Slows state changes; higher values add more inertia.", [this] (float q) { linkedKnobMoved (true, q); });
-    knob (echoKnob, 0.05f, "Higher values increase the impact of each state on the next.", [this] (float q) { linkedKnobMoved (false, q); });
-    knob (repetitionKnob, 0.5f, "Repetition bias. Left: discourages repeats; right: encourages them.",
-          [this] (float v) { settings.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
-    knob (proximityKnob, 0.0f, "Bias toward adjacent pitches.", [this] (float v) { settings.setNeighborGain (v); });
-    knob (breathKnob, 0.0f, "Likelihood of playing no note.", [this] (float v) { settings.setNoteGain (0, v); });
-}
-
-void ArpAudioProcessorEditor::createButtons()
-{
-    auto add = [this] (juce::Button& button, const char* tip, std::function<void()> action)
-    {
-        button.setTooltip (tip);
-        button.onClick = [this, action = std::move (action)]
-        {
-            const UndoHistory::ScopedUserAction userAction (history);
-            action();
-        };
-        designRoot.addAndMakeVisible (button);
-    };
-
-    holdButton = std::make_unique<CustomButtonComponent> ("holdButton");
-    holdButton->setClickingTogglesState (true);
-    add (*holdButton, "Hold incoming notes to continue arpeggiation after key release.",
-         [this] { settings.setHoldMode (holdButton->getToggleState()); });
-
-    resetButton = std::make_unique<CustomButtonComponent> ("resetNoteGainsDot");
-    add (*resetButton, "Reset all note probabilities to default.", [this]
-    {
-        settings.resetNoteGains();
-        markPresetModified();
-    });
-
-    linkButton = std::make_unique<CustomButtonComponent> ("Link");
-    linkButton->setClickingTogglesState (true);
-    add (*linkButton, "Keep memory span constant while editing Inertia and Echo.", [this]
-    {
-        settings.setLinkLeakRecurrence (linkButton->getToggleState());
-        if (linkButton->getToggleState())
-            memorySpan = link::memorySpan (settings.getMirrors().leakRate, settings.getMirrors().recurrenceScale);
-    });
-
-    saveButton = std::make_unique<SaveButtonComponent> ("savePresetButton");
-    add (*saveButton, "Save preset to file.", [this] { savePresetButtonClicked(); });
-
-    reseedButton = std::make_unique<ReseedButtonComponent> ("reseedButton");
-    add (*reseedButton, "Reseed the neural engine to randomize behaviour.", [this] { reseedClicked(); });
-
-    accentSettingsButton = std::make_unique<SeqSettingsButtonComponent> ("pulseMenuToggleButton");
-    add (*accentSettingsButton, "Open or close accent sequencer settings.", [] {});
-
-    undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
-    add (*undoButton, "Undo last change.", [this] { if (history.canUndo()) history.undo(); });
-
-    redoButton = std::make_unique<RedoButtonComponent> ("redoButton");
-    add (*redoButton, "Redo last undone change.", [this] { if (history.canRedo()) history.redo(); });
-
-    previousButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuPreviousButton", 0);
-    add (*previousButton, "Load previous preset in folder.", [this] { loadAdjacentPreset (false); });
-
-    nextButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuNextButton", 1);
-    add (*nextButton, "Load next preset in folder.", [this] { loadAdjacentPreset (true); });
-}
-
-ImageKnobComponent& ArpAudioProcessorEditor::getKnob (const juce::String& name)
-{
-    if (name == "Inertia") return *inertiaKnob;
-    if (name == "Echo") return *echoKnob;
-    if (name == "Repetition") return *repetitionKnob;
-    if (name == "Proximity") return *proximityKnob;
-    return *breathKnob;
-}
-
-juce::Button* ArpAudioProcessorEditor::getButton (const juce::String& name)
-{
-    for (auto* child : designRoot.getChildren())
-        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getName() == name)
-            return button;
-    return nullptr;
-}
-
 //==============================================================================
 void ArpAudioProcessorEditor::resized()
 {
@@ -197,18 +93,14 @@ void ArpAudioProcessorEditor::resized()
     designRoot.setTransform (juce::AffineTransform::scale (sx, sy));
     designRoot.setPixelSize (getWidth(), getHeight());
 
-    const std::pair<juce::Component*, juce::Rectangle<int>> layout[] = {
-        { holdButton.get(), holdBounds }, { resetButton.get(), resetBounds }, { linkButton.get(), linkBounds },
-        { inertiaKnob.get(), inertiaBounds }, { echoKnob.get(), echoBounds }, { repetitionKnob.get(), repetitionBounds },
-        { proximityKnob.get(), proximityBounds }, { breathKnob.get(), breathBounds }, { saveButton.get(), saveBounds },
-        { reseedButton.get(), reseedBounds }, { undoButton.get(), undoBounds }, { redoButton.get(), redoBounds },
-        { previousButton.get(), previousBounds }, { nextButton.get(), nextBounds },
-        { accentSettingsButton.get(), accentSettingsBounds }, { &presetLabel, presetLabelBounds },
-    };
-
-    for (const auto& [component, bounds] : layout)
+    for (const auto& [component, bounds] : designLayout())
         if (component != nullptr)
             component->setBounds (bounds);
+
+    // Sizing the window runs this before the controls exist.
+    if (aboutClickArea != nullptr)
+        aboutClickArea->toFront (false);
+    layOutNoteWindow();
 
     const auto centre = circularTimeBounds.toFloat().getCentre();
     padRect = { (centre.x - 145.0f) * sx, (centre.y - 145.0f) * sy, 290.0f * sx, 290.0f * sy };
@@ -293,66 +185,6 @@ void ArpAudioProcessorEditor::reseedClicked()
 }
 
 //==============================================================================
-void ArpAudioProcessorEditor::linkedKnobMoved (bool inertiaMoved, float q)
-{
-    if (linkGuard)
-        return;
-
-    const auto& m = settings.getMirrors();
-    const auto linked = linkButton->getToggleState();
-    const auto move = inertiaMoved ? link::inertiaMoved (q, linked, memorySpan, m.recurrenceScale)
-                                   : link::echoMoved (q, linked, memorySpan, m.leakRate);
-
-    const juce::ScopedValueSetter<bool> guard (linkGuard, true);
-
-    // A refused move puts the knob back where its parameter is.
-    if (! move)
-    {
-        if (inertiaMoved)
-            inertiaKnob->setValue (1.0f - m.leakRate, juce::dontSendNotification);
-        else
-            echoKnob->setValue (m.recurrenceScale / 20.0f, juce::dontSendNotification);
-        return;
-    }
-
-    // The knob that moved sets its own parameter first; a linked partner
-    // follows, knob and all.
-    const auto setInertia = [&] { settings.setLeakRate (move->leakRate); };
-    const auto setEcho = [&] { settings.setRecurrenceScale (move->recurrenceScale); };
-    inertiaMoved ? setInertia() : setEcho();
-
-    if (! linked)
-        return;
-
-    inertiaMoved ? setEcho() : setInertia();
-    if (inertiaMoved)
-        echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
-    else
-        inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
-}
-
-void ArpAudioProcessorEditor::syncControlsFromProcessor()
-{
-    const auto& m = settings.getMirrors();
-    const auto wasSyncing = std::exchange (syncingControls, true);
-
-    holdButton->setToggleState (m.holdMode, juce::dontSendNotification);
-    linkButton->setToggleState (settings.getLinkLeakRecurrence(), juce::dontSendNotification);
-    if (settings.getLinkLeakRecurrence())
-        memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
-
-    // The controls only show what the processor holds: writing it back would
-    // put rounded copies over a value a host has just restored.
-    const auto show = juce::dontSendNotification;
-    inertiaKnob->setValue (1.0f - m.leakRate, show);
-    echoKnob->setValue (m.recurrenceScale / 20.0f, show);
-    repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()), show);
-    proximityKnob->setValue (m.neighborGain, show);
-    breathKnob->setValue (settings.getNoteGain (0), show);
-
-    syncingControls = wasSyncing;
-}
-
 void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
     if (source != &processor)
@@ -361,6 +193,7 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
     syncingControls = true;
     refreshPresetLabel();
     syncControlsFromProcessor();
+    updateNoteSliders();
     syncingControls = false;
     repaint();
 }
@@ -385,6 +218,12 @@ void ArpAudioProcessorEditor::refreshPalette()
     if (auto units = palette::computeUnitColours (engine, noteColours, inputs); ! units.empty())
         unitColours = std::move (units);
 
+    for (auto& arc : noteArcs)
+    {
+        arc->colour = arc->noteColour = juce::Colour (noteColours.colours[static_cast<size_t> (arc->slotNumber)]);
+        arc->repaint();
+    }
+
     ++paletteRefreshCount;
     repaint();
 }
@@ -399,13 +238,34 @@ void ArpAudioProcessorEditor::timerCallback()
     if (const auto hash = heldNoteHash (playback.getHeldNotes()); hash != heldNotesHash)
     {
         heldNotesHash = hash;
+        updateNoteSliders();
         refreshPalette();
     }
     syncingControls = false;
 
+    // After a step: the arcs show the new gains' needles and names, and the
+    // button under the slot that played last lights up.
+    if (playback.stepPublished.exchange (false, std::memory_order_acquire))
+    {
+        for (auto& arc : noteArcs)
+            arc->repaint();
+        refreshNoteOnButtons();
+    }
+
     angle += 0.015f;
     if (angle > 6283.1855f)
         angle -= 6283.1855f;
+
+    // The animated controls run only while the window is on screen.
+    if (const auto showing = isShowing(); showing != wasShowing)
+    {
+        wasShowing = showing;
+        rateControl->refreshAnimation();
+        lengthControl->refreshAnimation();
+    }
+
+    // The editor itself paints only the pad square (over its children).
+    repaint (padRect.getSmallestIntegerContainer());
 
     if (undoButton->isEnabled() != history.canUndo())
         undoButton->setEnabled (history.canUndo());

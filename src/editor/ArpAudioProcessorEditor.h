@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ArcKnobComponent.h"
 #include "Buttons.h"
+#include "CustomSliderComponent.h"
 #include "DesignRootComponent.h"
 #include "ImageKnobComponent.h"
 #include "LookAndFeels.h"
 #include "Palette.h"
+#include "TimeDials.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -62,9 +65,22 @@ public:
     juce::Rectangle<float> getPadRect() const noexcept { return padRect; }
     DesignRootComponent& getDesignRoot() noexcept { return designRoot; }
 
-    // Controls, by the name of what they drive.
+    // Controls, by the name printed beside them ("Inertia", "Random", "Rate").
     ImageKnobComponent& getKnob (const juce::String& name);
+    ValueControl* getControl (const juce::String& name);
     juce::Button* getButton (const juce::String& name);
+
+    // The note window: four of the 50 held-note slots at a time, from
+    // `noteScrollIndex` (0 to 46).
+    void updateNoteSliders();
+    void scrollNoteWindow (int slots);
+    int getNoteScrollIndex() const noexcept { return noteScrollIndex; }
+    NoteArcComponent& getNoteArc (int slot) { return *noteArcs[static_cast<size_t> (slot)]; }
+    CustomButtonComponent& getNoteOnButton (int slot) { return *noteOnButtons[static_cast<size_t> (slot)]; }
+    juce::Button& getNoteArrow (bool next) { return next ? nextNoteArrow : previousNoteArrow; }
+
+    // The neuron path's level that the Capacity knob last set (1 to 8).
+    int getNeuronPathLevel() const noexcept { return neuronPathLevel; }
 
     const palette::NoteColours& getNoteColours() const noexcept { return noteColours; }
 
@@ -73,9 +89,16 @@ public:
 
 private:
     void timerCallback() override;
-    void createKnobs();
+    void createControls();
     void createButtons();
+    void wire (ValueControl& control, const char* title, const char* tooltip, std::function<void (float)> action);
+    // Every child of the design root with its bounds, in stacking order.
+    std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> designLayout();
+    void layOutNoteWindow();
+    void noteArcHovered (bool entered);
+    void refreshNoteOnButtons();
     void syncControlsFromProcessor();
+    void syncLengthFromProcessor();
     // Inertia or Echo moved to q, with the other following while linked.
     void linkedKnobMoved (bool inertiaMoved, float q);
     void capturePresetFile (const juce::File& file, bool loaded);
@@ -90,7 +113,7 @@ private:
     Settings& settings;
     Presets& presets;
     UndoHistory& history;
-    const Playback& playback;
+    Playback& playback;
     const NeuralEngine& engine;
 
     TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
@@ -98,7 +121,18 @@ private:
     ArpTooltipWindow tooltipWindow;
 
     DesignRootComponent designRoot;
+    std::unique_ptr<ClickOverlay> aboutClickArea;
+    juce::TextButton previousNoteArrow, nextNoteArrow;
+    std::unique_ptr<RateTimeComponent> rateControl;
+    std::unique_ptr<GateNotesComponent> lengthControl;
+    std::unique_ptr<CustomSliderComponent> feedbackSlider, randomSlider;
+    std::unique_ptr<ArcKnobComponent> capacityKnob;
     std::unique_ptr<ImageKnobComponent> inertiaKnob, echoKnob, repetitionKnob, proximityKnob, breathKnob;
+    std::vector<std::unique_ptr<NoteArcComponent>> noteArcs;
+    std::vector<std::unique_ptr<CustomButtonComponent>> noteOnButtons;
+    int noteScrollIndex = 0, noteHoverCount = 0;
+    int neuronPathLevel = 1;
+    bool wasShowing = false;
     std::unique_ptr<CustomButtonComponent> holdButton, linkButton, resetButton;
     std::unique_ptr<SaveButtonComponent> saveButton;
     std::unique_ptr<ReseedButtonComponent> reseedButton;

@@ -83,4 +83,24 @@ private:
     int mirrored;
 };
 
+// An invisible click area with a tooltip (over the product logo).
+class ClickOverlay : public juce::Component, public juce::SettableTooltipClient
+{
+public:
+    ClickOverlay (const juce::String& tooltip, std::function<void()> clicked) : onClick (std::move (clicked))
+    {
+        setTooltip (tooltip);
+        setInterceptsMouseClicks (true, false);
+        setMouseCursor (juce::MouseCursor::PointingHandCursor);
+    }
+
+    void mouseDown (const juce::MouseEvent&) override
+    {
+        if (onClick)
+            onClick();
+    }
+
+    std::function<void()> onClick;
+};
+
 } // namespace mur

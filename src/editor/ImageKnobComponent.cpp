@@ -6,8 +6,10 @@ namespace mur
 {
 
 ImageKnobComponent::ImageKnobComponent (std::function<void (float)> callback, float initialValue)
-    : onValueChange (std::move (callback)), value (initialValue), defaultValue (initialValue)
+    : ValueControl (initialValue, initialValue)
 {
+    onValueChange = std::move (callback);
+
     frames.reserve (16);
     for (int i = 0; i < 16; ++i)
     {
@@ -20,67 +22,21 @@ ImageKnobComponent::ImageKnobComponent (std::function<void (float)> callback, fl
     dotImage = embeddedImage ("knob_moving_png");
 }
 
-ImageKnobComponent::~ImageKnobComponent()
-{
-    // A drag cut short by the editor closing still ends its action.
-    endGesture();
-}
-
-void ImageKnobComponent::change (float newValue, juce::NotificationType notification)
-{
-    if (newValue == value)
-        return;
-
-    value = newValue;
-    if (notification != juce::dontSendNotification && onValueChange)
-        onValueChange (value);
-    repaint();
-}
-
-void ImageKnobComponent::setValue (float newValue, juce::NotificationType notification)
-{
-    change (juce::jlimit (0.0f, 1.0f, newValue), notification);
-}
-
 int ImageKnobComponent::getFrameIndex() const noexcept
 {
-    return juce::jlimit (0, 15, static_cast<int> (std::round (15.0f * value)));
+    return juce::jlimit (0, 15, static_cast<int> (std::round (15.0f * getValue())));
 }
 
-void ImageKnobComponent::mouseDown (const juce::MouseEvent& e)
+void ImageKnobComponent::pressed (const juce::MouseEvent& e)
 {
     dragStart = e.getPosition();
-    valueAtDragStart = value;
-
-    endGesture();
-    inGesture = true;
-    if (onGestureStart)
-        onGestureStart();
+    valueAtDragStart = getValue();
 }
 
-void ImageKnobComponent::mouseUp (const juce::MouseEvent&)
-{
-    endGesture();
-}
-
-void ImageKnobComponent::endGesture()
-{
-    if (! std::exchange (inGesture, false))
-        return;
-
-    if (onGestureEnd)
-        onGestureEnd();
-}
-
-void ImageKnobComponent::mouseDrag (const juce::MouseEvent& e)
+void ImageKnobComponent::dragged (const juce::MouseEvent& e)
 {
     const auto moved = (e.x - dragStart.x) + (dragStart.y - e.y);
-    change (juce::jlimit (0.0f, 1.0f, valueAtDragStart + static_cast<float> (moved) * 0.005f));
-}
-
-void ImageKnobComponent::mouseDoubleClick (const juce::MouseEvent&)
-{
-    change (juce::jlimit (0.0f, 1.0f, defaultValue));
+    change (valueAtDragStart + static_cast<float> (moved) * 0.005f);
 }
 
 bool ImageKnobComponent::hitTest (int x, int y)
@@ -111,7 +67,7 @@ void ImageKnobComponent::paint (juce::Graphics& g)
 
     if (dotImage.isValid())
     {
-        const auto a = startAngle + (endAngle - startAngle) * value - juce::MathConstants<float>::halfPi;
+        const auto a = startAngle + (endAngle - startAngle) * getValue() - juce::MathConstants<float>::halfPi;
         const auto side = std::trunc (16.0f * s);
         g.drawImage (dotImage, { std::trunc (w / 2 + 28.0f * s * std::cos (a) - 8.0f * s),
                                  std::trunc (h / 2 + 28.0f * s * std::sin (a) - 8.0f * s), side, side });

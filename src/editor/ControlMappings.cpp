@@ -1,0 +1,120 @@
+#include "ControlMappings.h"
+
+#include <array>
+#include <cmath>
+
+namespace mur::controls
+{
+namespace
+{
+constexpr std::array<int, 13> divisors { 96, 64, 48, 32, 24, 16, 12, 8, 6, 4, 3, 2, 1 };
+}
+
+int rateIndexFor (float position)
+{
+    return juce::jlimit (0, 12, roundHalfUp ((1.0 - static_cast<double> (position)) * 12.0));
+}
+
+float positionForRate (int rateIndex)
+{
+    return 1.0f - static_cast<float> (juce::jlimit (0, 12, rateIndex)) / 12.0f;
+}
+
+int rateDivisor (int rateIndex)
+{
+    return divisors[static_cast<size_t> (juce::jlimit (0, 12, rateIndex))];
+}
+
+juce::String rateText (float position)
+{
+    return "1/" + juce::String (rateDivisor (rateIndexFor (position)));
+}
+
+double gatePercentFor (float position)
+{
+    return static_cast<double> (position) * 199.0 + 1.0;
+}
+
+float positionForGate (double gatePercentage)
+{
+    return juce::jlimit (0.0f, 1.0f, static_cast<float> ((gatePercentage - 1.0) / 199.0));
+}
+
+juce::String gateText (float position)
+{
+    // Halves away from zero; the percentage is never negative.
+    return juce::String (roundHalfUp (gatePercentFor (position))) + "%";
+}
+
+int hiddenSizeFor (float position)
+{
+    return 2 + static_cast<int> (48.0f * juce::jlimit (0.0f, 1.0f, position));
+}
+
+float positionForHiddenSize (int hiddenSize)
+{
+    return static_cast<float> (hiddenSize - 2) / 48.0f;
+}
+
+int neuronPathLevelFor (float position)
+{
+    return juce::jlimit (1, 8, roundHalfUp (7.0 * static_cast<double> (position)) + 1);
+}
+
+float softmaxGainFor (float position)
+{
+    return position <= 0.01f ? 1000.0f : (1.0f - position) * 10.0f;
+}
+
+float positionForSoftmaxGain (float softmaxGain)
+{
+    return softmaxGain >= 999.0f ? 0.0f : juce::jlimit (0.0f, 1.0f, 1.0f - softmaxGain / 10.0f);
+}
+
+float quantise (float position, int stepCount)
+{
+    const auto v = juce::jlimit (0.0f, 1.0f, position);
+
+    if (stepCount <= 1)
+        return v;
+
+    const auto last = stepCount - 1;
+    const auto k = juce::jlimit (0, last, roundHalfUp (static_cast<double> (last) * static_cast<double> (v)));
+    return static_cast<float> (k) / static_cast<float> (last);
+}
+
+float arcDragPosition (float atStart, int movedRight, int movedUp, int stepCount)
+{
+    auto d = atStart + static_cast<float> (movedRight + movedUp) * 0.01f;
+
+    // The step count itself (not one less) in the first rounding, as the
+    // knob has always snapped.
+    if (stepCount > 0)
+    {
+        const auto g = juce::jlimit (0, stepCount - 1, roundHalfUp (static_cast<double> (stepCount) * static_cast<double> (d)));
+        d = static_cast<float> (g) / static_cast<float> (juce::jmax (1, stepCount - 1));
+    }
+
+    return quantise (d, stepCount);
+}
+
+juce::String noteName (int midiNote)
+{
+    static const char* const names[] = { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
+    const auto n = juce::jlimit (0, 127, midiNote);
+    return juce::String (names[n % 12]) + juce::String (n / 12 - 2);
+}
+
+WheelScroll scrollByWheel (float remainder, float deltaX, float deltaY)
+{
+    WheelScroll result { remainder + (std::abs (deltaX) > std::abs (deltaY) ? deltaX : deltaY), 0 };
+
+    for (; result.remainder <= -0.25f; result.remainder += 0.25f)
+        ++result.slots;
+    for (; result.remainder >= 0.25f; result.remainder -= 0.25f)
+        --result.slots;
+
+    return result;
+}
+
+} // namespace mur::controls

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// How each control's position (0 to 1) maps to the value it stands for and
+// back. Pure functions: the controls and the editor's wiring use them, and
+// tests check them without a window.
+namespace mur::controls
+{
+
+// Rounding for non-negative values: halves go up.
+inline int roundHalfUp (double x) { return static_cast<int> (std::floor (x + 0.5)); }
+
+// Rate: positions from 1 ("1/96", index 0) to 0 ("1/1", index 12).
+int rateIndexFor (float position);
+float positionForRate (int rateIndex);
+int rateDivisor (int rateIndex);                 // 96, 64, ... 1
+juce::String rateText (float position);          // "1/16"
+
+// Length: 1 to 200 % over the whole travel; the parameter itself ends at 100.
+double gatePercentFor (float position);
+float positionForGate (double gatePercentage);
+juce::String gateText (float position);          // "50%"
+
+// Capacity: 2 to 50 hidden units in 48 steps.
+int hiddenSizeFor (float position);
+float positionForHiddenSize (int hiddenSize);
+// The neuron path's level (1 to 8) the Capacity position shows.
+int neuronPathLevelFor (float position);
+
+// Random: the far left is the near-deterministic gain 1000, then 9.9 down to 0.
+float softmaxGainFor (float position);
+float positionForSoftmaxGain (float softmaxGain);
+
+// Feedback: the slider's own range is 0 to 10.
+inline constexpr float feedbackRange = 10.0f;
+
+// An arc knob's quantisation: `stepCount` positions from 0 to 1 (none below 2).
+float quantise (float position, int stepCount);
+// The position a drag gives: 100 units right or up sweep the whole range.
+float arcDragPosition (float atStart, int movedRight, int movedUp, int stepCount);
+
+// "C3" for 60, "C#3" for 61, "C-2" for 0.
+juce::String noteName (int midiNote);
+
+// Scrolling the note window with the wheel: 0.25 of travel per slot, the
+// remainder kept for the next event. Positive slots move to later notes.
+struct WheelScroll
+{
+    float remainder = 0.0f;
+    int slots = 0;
+};
+WheelScroll scrollByWheel (float remainder, float deltaX, float deltaY);
+
+inline constexpr int numNoteSlots = 50, noteWindowSize = 4, lastNoteScrollIndex = numNoteSlots - noteWindowSize;
+
+} // namespace mur::controls

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+namespace mur
+{
+
+// What every continuous control of the editor shares: a position from 0 to 1
+// with a default a double-click restores, the callback that reports it, one
+// user action from press to release (or per key press, double-click or
+// screen-reader change), arrow-key stepping while focused, and a name and a
+// value text for screen readers and hosts.
+class ValueControl : public juce::Component, public juce::SettableTooltipClient
+{
+public:
+    ValueControl (float initialValue, float defaultValue);
+    ~ValueControl() override;
+
+    // Without a notification the control only shows the value (the editor
+    // following the processor); with one it reports it as the user's.
+    void setValue (float newValue, juce::NotificationType notification = juce::sendNotificationSync);
+    float getValue() const noexcept { return value; }
+    float getDefaultValue() const noexcept { return defaultValue; }
+
+    // A change made by the user outside a drag (a key, a screen reader): one
+    // whole action.
+    void setValueAsUserAction (float newValue);
+
+    // Receives what the control stands for (a slider's range, else the position).
+    std::function<void (float)> onValueChange;
+    std::function<void()> onGestureStart, onGestureEnd;
+    // The text a screen reader reads for a position; the plain number without.
+    std::function<juce::String (float)> valueText;
+
+    juce::String getValueText() const;
+    // How far one arrow key moves the position.
+    virtual float getKeyStep() const { return 0.01f; }
+
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+    void mouseDoubleClick (const juce::MouseEvent&) override;
+    bool keyPressed (const juce::KeyPress&) override;
+    juce::MouseCursor getMouseCursor() override { return juce::MouseCursor::PointingHandCursor; }
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+
+protected:
+    // The position a request becomes (limited, and stepped where the control steps).
+    virtual float constrain (float position) const { return juce::jlimit (0.0f, 1.0f, position); }
+    // What `onValueChange` receives for a position.
+    virtual float reported (float position) const { return position; }
+
+    virtual void pressed (const juce::MouseEvent&) {}
+    virtual void dragged (const juce::MouseEvent&) {}
+    virtual void released() {}
+
+    // Moves to a position as the user's change: reported, repainted.
+    void change (float newPosition);
+
+private:
+    void beginGesture();
+    void endGesture();
+
+    float value, defaultValue;
+    bool inGesture = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ValueControl)
+};
+
+// A round control that follows a drag from where it was pressed (right or up
+// raises it, `perUnit` per design unit), takes the mouse inside its circle,
+// animates on a timer that runs only while it is on screen, and darkens with
+// its value text while hovered.
+class AnimatedDial : public ValueControl, private juce::Timer
+{
+public:
+    AnimatedDial (float initialValue, int framesPerSecond);
+
+    bool hitTest (int x, int y) override;
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    void visibilityChanged() override { refreshAnimation(); }
+    void parentHierarchyChanged() override { refreshAnimation(); }
+    // Starts or stops the timer as the control is on screen or not; the
+    // editor calls it when its window is shown or hidden.
+    void refreshAnimation();
+
+    bool isAnimating() const noexcept { return isTimerRunning(); }
+    // One animation step, as the timer makes it (tests call it directly).
+    void tick() { advance(); repaint(); }
+
+    float sizeFactor = 1.0f;
+
+protected:
+    virtual void advance() = 0;
+    void paintHoverText (juce::Graphics&, const juce::String& text) const;
+    bool isHovered() const noexcept { return hovered; }
+
+private:
+    void pressed (const juce::MouseEvent&) override;
+    void dragged (const juce::MouseEvent&) override;
+    void timerCallback() override { tick(); }
+
+    int frameRate;
+    juce::Point<int> dragStart;
+    float valueAtDragStart = 0.5f;
+    bool hovered = false;
+};
+
+} // namespace mur

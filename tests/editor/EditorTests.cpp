@@ -1,3 +1,4 @@
+#include "EditorFixture.h"
 #include "TestHelpers.h"
 #include "processor/ProcessorAccess.h"
 #include "editor/ArpAudioProcessorEditor.h"
@@ -10,35 +11,7 @@ namespace mur
 {
 namespace
 {
-
-class Editor : public testing::Test
-{
-protected:
-    juce::TemporaryFile scratch;
-    std::unique_ptr<ArpAudioProcessor> processor;
-    std::unique_ptr<ArpAudioProcessorEditor> editor;
-
-    void SetUp() override
-    {
-        scratch.getFile().createDirectory();
-        PresetLibrary::setDocumentsFolderOverride (scratch.getFile());
-        processor = std::make_unique<ArpAudioProcessor>();
-        editor.reset (dynamic_cast<ArpAudioProcessorEditor*> (processor->createEditorIfNeeded()));
-        ASSERT_NE (editor, nullptr);
-    }
-
-    void TearDown() override
-    {
-        editor.reset();
-        processor.reset();
-        scratch.getFile().deleteRecursively();
-    }
-
-    juce::Rectangle<int> onScreen (juce::Component& c)
-    {
-        return editor->getLocalArea (&c, c.getLocalBounds());
-    }
-};
+using test::Editor;
 
 TEST_F (Editor, LayoutScalesAsAWholeAndKeepsTheRatio)
 {

@@ -1,5 +1,6 @@
 #include "editor/ImageKnobComponent.h"
 #include "editor/LinkedKnobs.h"
+#include "MouseEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,7 @@ namespace mur
 namespace
 {
 
-juce::MouseEvent mouseAt (juce::Component& c, juce::Point<float> position, int clicks = 1)
-{
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, {}, 1.0f, 0.0f, 0.0f,
-                             0.0f, 0.0f, &c, &c, juce::Time::getCurrentTime(), position, juce::Time::getCurrentTime(),
-                             clicks, false);
-}
+using test::mouseAt;
 
 TEST (ImageKnob, OnlyTheCentralDiscTakesTheMouse)
 {

@@ -1,6 +1,8 @@
 #include "PluginHost.h"
 #include "StateRestore.h"
 
+#include "TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -247,6 +249,61 @@ TEST (EditorWindow, ADragOnAKnobIsOneHostGesture)
     EXPECT_EQ (log.events[log.events.size() - 1], "51 end");
     for (int i = 1; i < log.events.size() - 1; ++i)
         EXPECT_EQ (log.events[i], "51 value") << log.events.joinIntoString (", ").toStdString();
+}
+
+TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    const auto& parameters = hosted.instance->getParameters();
+
+    constexpr int random = 58, capacity = 55, firstNoteGain = 1;
+    struct Drag
+    {
+        int parameter;
+        juce::Point<int> from, to;
+    };
+
+    // Random's track (a press near its left end, dragged right), the
+    // Capacity knob's disc (dragged right) and the first note arc (dragged up).
+    const Drag drags[] = {
+        { random, hosted.onScreen (806 + 20, 232 + 9), hosted.onScreen (806 + 120, 232 + 9) },
+        { capacity, hosted.onScreen (118 + 34, 291 + 34), hosted.onScreen (118 + 74, 291 + 34) },
+        { firstNoteGain, hosted.onScreen (853, 434), hosted.onScreen (853, 404) },
+    };
+
+    std::vector<float> before;
+    for (const auto& d : drags)
+    {
+        before.push_back (parameters[d.parameter]->getValue());
+
+        AutomationLog log;
+        for (auto* parameter : parameters)
+            parameter->addListener (&log);
+        dragWithTheMouse (d.from, d.to);
+        for (auto* parameter : parameters)
+            parameter->removeListener (&log);
+
+        const auto id = juce::String (d.parameter);
+        EXPECT_NE (parameters[d.parameter]->getValue(), before.back()) << id;
+        ASSERT_GE (log.events.size(), 3) << id << ": " << log.events.joinIntoString (", ");
+        EXPECT_EQ (log.events[0], id + " begin");
+        EXPECT_EQ (log.events[log.events.size() - 1], id + " end");
+        for (int i = 1; i < log.events.size() - 1; ++i)
+            EXPECT_EQ (log.events[i], id + " value") << log.events.joinIntoString (", ");
+    }
+
+    // The editor's Undo button, once per drag, newest first.
+    const auto undo = hosted.onScreen (336, 29);
+    for (int i = 2; i >= 0; --i)
+    {
+        dragWithTheMouse (undo, undo, 1);
+        EXPECT_TRUE (test::pumpUntil ([&] { return parameters[drags[i].parameter]->getValue() == before[static_cast<size_t> (i)]; }))
+            << drags[i].parameter;
+    }
 }
 
 TEST (EditorWindow, AStateRestoredWithTheEditorOpenStaysRestored)

@@ -35,6 +35,35 @@ void fullEditorPaint (benchmark::State& state)
 }
 BENCHMARK (fullEditorPaint)->Arg (1078)->Arg (2156)->Unit (benchmark::kMillisecond);
 
+// One control painted as a 2156 x 1078 window shows it (twice its design size).
+void controlPaint (benchmark::State& state, const char* name, float value)
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    auto& arp = dynamic_cast<ArpAudioProcessorEditor&> (*editor);
+    juce::Component* control = arp.getControl (name);
+    if (control == nullptr)
+        control = &arp.getNoteArc (0);
+    if (auto* valueControl = dynamic_cast<ValueControl*> (control))
+        valueControl->setValue (value, juce::dontSendNotification);
+
+    juce::Image image (juce::Image::ARGB, control->getWidth() * 2, control->getHeight() * 2, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        control->paintEntireComponent (g, true);
+    }
+}
+BENCHMARK_CAPTURE (controlPaint, rateAt96Blobs, "Rate", 1.0f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, rateAt16Blobs, "Rate", 0.5833334f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, length, "Length", 0.246f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, random, "Random", 0.5f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, feedback, "Feedback", 0.1f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, capacity, "Capacity", 0.0625f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, inertia, "Inertia", 0.3f)->Unit (benchmark::kMicrosecond);
+BENCHMARK_CAPTURE (controlPaint, noteArc, "", 0.7f)->Unit (benchmark::kMicrosecond);
+
 double cpuSeconds()
 {
     rusage usage {};

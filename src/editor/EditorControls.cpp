@@ -156,6 +156,11 @@ void ArpAudioProcessorEditor::createButtons()
     {
         settings.resetNoteGains();
         markPresetModified();
+
+        // The arcs move to 0.5, and the host's parameters follow them.
+        for (int slot = 1; slot <= controls::numNoteSlots; ++slot)
+            settings.setNoteGain (slot, settings.getNoteGain (slot));
+        updateNoteSliders();
     });
 
     linkButton = std::make_unique<CustomButtonComponent> ("Link");

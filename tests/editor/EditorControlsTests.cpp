@@ -150,6 +150,24 @@ TEST_F (Editor, NoteArcsNameTheHeldNotesSetTheirGainsAndPreview)
     EXPECT_FLOAT_EQ (processor->getSettings().getNoteGain (2), 0.5f);
 }
 
+TEST_F (Editor, TheResetDotPutsEveryNoteGainBackInOneUndoStep)
+{
+    auto& settings = processor->getSettings();
+    editor->getNoteArc (0).setValueAsUserAction (0.9f);
+    editor->getNoteArc (49).setValueAsUserAction (0.1f);
+
+    auto* reset = editor->getButton ("resetNoteGainsDot");
+    ASSERT_NE (reset, nullptr);
+    reset->onClick();
+    EXPECT_FLOAT_EQ (settings.getNoteGain (1), 0.5f);
+    EXPECT_FLOAT_EQ (editor->getNoteArc (49).getValue(), 0.5f);
+    EXPECT_FLOAT_EQ (processor->getParameters()[50]->getValue(), 0.5f);
+
+    processor->getHistory().undo();
+    EXPECT_FLOAT_EQ (settings.getNoteGain (1), 0.9f);
+    EXPECT_FLOAT_EQ (settings.getNoteGain (50), 0.1f);
+}
+
 TEST_F (Editor, ChildrenStackInTheOrderOfTheLayout)
 {
     const auto& children = editor->getDesignRoot().getChildren();

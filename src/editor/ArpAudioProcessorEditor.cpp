@@ -264,9 +264,6 @@ void ArpAudioProcessorEditor::timerCallback()
         lengthControl->refreshAnimation();
     }
 
-    // The editor itself paints only the pad square (over its children).
-    repaint (padRect.getSmallestIntegerContainer());
-
     if (undoButton->isEnabled() != history.canUndo())
         undoButton->setEnabled (history.canUndo());
     if (redoButton->isEnabled() != history.canRedo())

@@ -24,12 +24,24 @@ GateNotesComponent::GateNotesComponent() : AnimatedDial (0.246f, 30)
     valueText = [] (float v) { return controls::gateText (v); };
 }
 
-void GateNotesComponent::advance()
+bool GateNotesComponent::advance()
 {
     // One cycle of the three lanes every 25 seconds.
     phase += 0.004f;
     if (phase >= 3.0f)
         phase -= 3.0f;
+
+    // The bars creep by a twentieth of a pixel per tick: they are drawn again
+    // once they have moved a quarter of one.
+    const auto step = static_cast<float> (getWidth()) / 3.0f * 0.75f;
+    auto moved = std::abs (phase - paintedPhase);
+    moved = juce::jmin (moved, 3.0f - moved);
+
+    if (moved * step * pixelsPerUnit() < 0.25f)
+        return false;
+
+    paintedPhase = phase;
+    return true;
 }
 
 void GateNotesComponent::paint (juce::Graphics& g)
@@ -75,21 +87,35 @@ int RateTimeComponent::blobCount() const
     return controls::rateDivisor (controls::rateIndexFor (getValue()));
 }
 
-void RateTimeComponent::advance()
+bool RateTimeComponent::advance()
 {
     const auto now = juce::Time::getMillisecondCounterHiRes() * 0.001;
     const auto dt = lastTickSeconds < 0.0 ? 0.0 : now - lastTickSeconds;
     lastTickSeconds = now;
-    advanceBy (dt);
+    return advanceBy (dt);
 }
 
-void RateTimeComponent::advanceBy (double seconds)
+bool RateTimeComponent::advanceBy (double seconds)
 {
     const auto dt = static_cast<float> (juce::jlimit (0.0, 0.25, seconds));
+    const auto introducing = intro < 1.0f;
     phase += 0.5f * dt;
     if (phase > wrapPhase)
         phase -= wrapPhase;
     intro = juce::jmin (intro + 0.67f * dt, 1.0f);
+
+    // The blobs shrink visibly while they come in; afterwards they wobble by
+    // a small fraction of a unit per tick and are drawn again once the
+    // fastest wobble has moved a quarter of a pixel.
+    const auto wobble = juce::jmax (0.8f * sizeFactor, 0.3f);
+    auto moved = std::abs (phase - paintedPhase);
+    moved = juce::jmin (moved, wrapPhase - moved);
+
+    if (! introducing && moved * 2.6f * 1.4f * wobble * pixelsPerUnit() < 0.25f)
+        return false;
+
+    paintedPhase = phase;
+    return true;
 }
 
 void RateTimeComponent::paint (juce::Graphics& g)

@@ -16,9 +16,9 @@ public:
     float getPhase() const noexcept { return phase; }
 
 private:
-    void advance() override;
+    bool advance() override;
 
-    float phase = 0.0f;
+    float phase = 0.0f, paintedPhase = 0.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GateNotesComponent)
 };
@@ -38,13 +38,14 @@ public:
     int blobCount() const;
     float getIntro() const noexcept { return intro; }
 
-    // Advances by a given time (seconds); the timer passes the time since its last tick.
-    void advanceBy (double seconds);
+    // Advances by a given time (seconds); the timer passes the time since its
+    // last tick. True when the picture has moved visibly.
+    bool advanceBy (double seconds);
 
 private:
-    void advance() override;
+    bool advance() override;
 
-    float phase = 0.0f, intro = 0.0f;
+    float phase = 0.0f, intro = 0.0f, paintedPhase = 0.0f;
     double lastTickSeconds = -1.0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RateTimeComponent)

@@ -89,12 +89,21 @@ public:
 
     bool isAnimating() const noexcept { return isTimerRunning(); }
     // One animation step, as the timer makes it (tests call it directly).
-    void tick() { advance(); repaint(); }
+    // The control repaints only once its drawing has moved visibly.
+    void tick()
+    {
+        if (advance())
+            repaint();
+    }
 
     float sizeFactor = 1.0f;
 
 protected:
-    virtual void advance() = 0;
+    // Moves the animation on by one tick; true when the picture has moved
+    // far enough to be worth drawing again.
+    virtual bool advance() = 0;
+    // Window pixels per design unit where the control is shown.
+    float pixelsPerUnit() const { return juce::Component::getApproximateScaleFactorForComponent (this); }
     void paintHoverText (juce::Graphics&, const juce::String& text) const;
     bool isHovered() const noexcept { return hovered; }
 

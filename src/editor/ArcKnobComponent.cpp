@@ -43,15 +43,10 @@ float ArcKnobComponent::endAngle() const noexcept
     return juce::jlimit (sweepStart, -sweepStart, juce::jmax (leastShown, getValue() * sweep) + sweepStart);
 }
 
-void ArcKnobComponent::pressed (const juce::MouseEvent& e)
-{
-    dragStart = e.getPosition();
-    valueAtDragStart = getValue();
-}
-
 void ArcKnobComponent::dragged (const juce::MouseEvent& e)
 {
-    change (controls::arcDragPosition (valueAtDragStart, e.x - dragStart.x, dragStart.y - e.y, stepCount));
+    // 100 units right or up sweep the whole range, in the knob's steps.
+    change (controls::arcDragPosition (valueAtDragStart, dragDistance (e), stepCount));
 }
 
 bool ArcKnobComponent::hitTest (int x, int y)
@@ -102,20 +97,18 @@ NoteArcComponent::NoteArcComponent (int slot, juce::Colour arcColour, std::funct
     labelColour = juce::Colours::white;
 }
 
-void NoteArcComponent::mouseEnter (const juce::MouseEvent&)
+void NoteArcComponent::mouseEnter (const juce::MouseEvent& e)
 {
-    hovered = true;
+    ArcKnobComponent::mouseEnter (e);
     if (onHoverChange)
         onHoverChange (true);
-    repaint();
 }
 
-void NoteArcComponent::mouseExit (const juce::MouseEvent&)
+void NoteArcComponent::mouseExit (const juce::MouseEvent& e)
 {
-    hovered = false;
+    ArcKnobComponent::mouseExit (e);
     if (onHoverChange)
         onHoverChange (false);
-    repaint();
 }
 
 void NoteArcComponent::setShowNeedle (bool shouldShow)

@@ -42,11 +42,7 @@ protected:
     float sizeFactor() const noexcept { return 1.0f; }
 
 private:
-    void pressed (const juce::MouseEvent&) override;
     void dragged (const juce::MouseEvent&) override;
-
-    juce::Point<int> dragStart;
-    float valueAtDragStart = 0.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ArcKnobComponent)
 };
@@ -65,7 +61,7 @@ public:
     void paint (juce::Graphics&) override;
 
     void setShowNeedle (bool shouldShow);
-    bool isShowingNeedle() const noexcept { return showNeedle || hovered; }
+    bool isShowingNeedle() const noexcept { return showNeedle || isHovered(); }
 
     const int slotNumber;
     juce::Colour noteColour;
@@ -78,7 +74,7 @@ public:
 private:
     void paintNoteName (juce::Graphics&) const;
 
-    bool hovered = false, showNeedle = false;
+    bool showNeedle = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (NoteArcComponent)
 };

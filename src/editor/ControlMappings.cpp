@@ -83,9 +83,9 @@ float quantise (float position, int stepCount)
     return static_cast<float> (k) / static_cast<float> (last);
 }
 
-float arcDragPosition (float atStart, int movedRight, int movedUp, int stepCount)
+float arcDragPosition (float atStart, int moved, int stepCount)
 {
-    auto d = atStart + static_cast<float> (movedRight + movedUp) * 0.01f;
+    auto d = atStart + static_cast<float> (moved) * 0.01f;
 
     // The step count itself (not one less) in the first rounding, as the
     // knob has always snapped.

@@ -37,8 +37,9 @@ inline constexpr float feedbackRange = 10.0f;
 
 // An arc knob's quantisation: `stepCount` positions from 0 to 1 (none below 2).
 float quantise (float position, int stepCount);
-// The position a drag gives: 100 units right or up sweep the whole range.
-float arcDragPosition (float atStart, int movedRight, int movedUp, int stepCount);
+// The position a drag gives: `moved` is the units right plus the units up;
+// 100 of them sweep the whole range.
+float arcDragPosition (float atStart, int moved, int stepCount);
 
 // "C3" for 60, "C#3" for 61, "C-2" for 0.
 juce::String noteName (int midiNote);

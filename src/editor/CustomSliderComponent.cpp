@@ -50,21 +50,9 @@ void CustomSliderComponent::released()
     repaint();
 }
 
-void CustomSliderComponent::mouseEnter (const juce::MouseEvent&)
-{
-    hovered = true;
-    repaint();
-}
-
-void CustomSliderComponent::mouseExit (const juce::MouseEvent&)
-{
-    hovered = false;
-    repaint();
-}
-
 void CustomSliderComponent::paint (juce::Graphics& g)
 {
-    const auto& image = dragging ? dragImage : (hovered ? hoverImage : normalImage);
+    const auto& image = dragging ? dragImage : (isHovered() ? hoverImage : normalImage);
 
     if (! image.isValid())
         return;

@@ -13,8 +13,6 @@ class CustomSliderComponent : public ValueControl
 public:
     CustomSliderComponent (std::function<void (float)> onValueChange, float defaultValue, float rangeMin, float rangeMax);
 
-    void mouseEnter (const juce::MouseEvent&) override;
-    void mouseExit (const juce::MouseEvent&) override;
     void paint (juce::Graphics&) override;
 
     // The thumb's side: its image's own 19.25 units, smaller in a smaller slider.
@@ -29,7 +27,7 @@ private:
     void follow (float mouseX);
 
     float rangeMin, rangeMax;
-    bool hovered = false, dragging = false;
+    bool dragging = false;
     juce::Image normalImage, hoverImage, dragImage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CustomSliderComponent)

@@ -27,18 +27,6 @@ int ImageKnobComponent::getFrameIndex() const noexcept
     return juce::jlimit (0, 15, static_cast<int> (std::round (15.0f * getValue())));
 }
 
-void ImageKnobComponent::pressed (const juce::MouseEvent& e)
-{
-    dragStart = e.getPosition();
-    valueAtDragStart = getValue();
-}
-
-void ImageKnobComponent::dragged (const juce::MouseEvent& e)
-{
-    const auto moved = (e.x - dragStart.x) + (dragStart.y - e.y);
-    change (valueAtDragStart + static_cast<float> (moved) * 0.005f);
-}
-
 bool ImageKnobComponent::hitTest (int x, int y)
 {
     const auto w = static_cast<float> (getWidth()), h = static_cast<float> (getHeight());

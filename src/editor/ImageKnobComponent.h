@@ -20,11 +20,6 @@ public:
     void paint (juce::Graphics&) override;
 
 private:
-    void pressed (const juce::MouseEvent&) override;
-    void dragged (const juce::MouseEvent&) override;
-
-    juce::Point<int> dragStart;
-    float valueAtDragStart = 0.5f;
     juce::Image bodyImage, dotImage;
     std::vector<juce::Image> frames;
     float startAngle = -2.3561945f, endAngle = 2.3561945f;

@@ -104,6 +104,29 @@ void ValueControl::mouseUp (const juce::MouseEvent&)
     endGesture();
 }
 
+void ValueControl::pressed (const juce::MouseEvent& e)
+{
+    dragStart = e.getPosition();
+    valueAtDragStart = value;
+}
+
+void ValueControl::dragged (const juce::MouseEvent& e)
+{
+    change (valueAtDragStart + static_cast<float> (dragDistance (e)) * dragPerUnit);
+}
+
+void ValueControl::mouseEnter (const juce::MouseEvent&)
+{
+    hovered = true;
+    repaint();
+}
+
+void ValueControl::mouseExit (const juce::MouseEvent&)
+{
+    hovered = false;
+    repaint();
+}
+
 void ValueControl::mouseDoubleClick (const juce::MouseEvent&)
 {
     // Inside the second press's action, which its release ends.
@@ -140,30 +163,6 @@ bool AnimatedDial::hitTest (int x, int y)
     const auto radius = static_cast<float> (getWidth()) / 2.0f;
     return getLocalBounds().toFloat().getCentre().getDistanceSquaredFrom ({ static_cast<float> (x), static_cast<float> (y) })
         <= radius * radius;
-}
-
-void AnimatedDial::mouseEnter (const juce::MouseEvent&)
-{
-    hovered = true;
-    repaint();
-}
-
-void AnimatedDial::mouseExit (const juce::MouseEvent&)
-{
-    hovered = false;
-    repaint();
-}
-
-void AnimatedDial::pressed (const juce::MouseEvent& e)
-{
-    dragStart = e.getPosition();
-    valueAtDragStart = getValue();
-}
-
-void AnimatedDial::dragged (const juce::MouseEvent& e)
-{
-    const auto moved = (e.x - dragStart.x) + (dragStart.y - e.y);
-    change (valueAtDragStart + static_cast<float> (moved) * 0.005f);
 }
 
 void AnimatedDial::refreshAnimation()

@@ -42,6 +42,9 @@ public:
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;
     void mouseDoubleClick (const juce::MouseEvent&) override;
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    bool isHovered() const noexcept { return hovered; }
     bool keyPressed (const juce::KeyPress&) override;
     juce::MouseCursor getMouseCursor() override { return juce::MouseCursor::PointingHandCursor; }
     std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
@@ -52,9 +55,15 @@ protected:
     // What `onValueChange` receives for a position.
     virtual float reported (float position) const { return position; }
 
-    virtual void pressed (const juce::MouseEvent&) {}
-    virtual void dragged (const juce::MouseEvent&) {}
+    // By default a drag moves the value from where it was pressed: right or
+    // up raises it by `dragPerUnit` per unit.
+    virtual void pressed (const juce::MouseEvent& e);
+    virtual void dragged (const juce::MouseEvent& e);
     virtual void released() {}
+    int dragDistance (const juce::MouseEvent& e) const noexcept { return (e.x - dragStart.x) + (dragStart.y - e.y); }
+
+    float dragPerUnit = 0.005f;
+    float valueAtDragStart = 0.5f;
 
     // Moves to a position as the user's change: reported, repainted.
     void change (float newPosition);
@@ -64,7 +73,8 @@ private:
     void endGesture();
 
     float value, defaultValue;
-    bool inGesture = false;
+    bool inGesture = false, hovered = false;
+    juce::Point<int> dragStart;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ValueControl)
 };
@@ -79,8 +89,6 @@ public:
     AnimatedDial (float initialValue, int framesPerSecond);
 
     bool hitTest (int x, int y) override;
-    void mouseEnter (const juce::MouseEvent&) override;
-    void mouseExit (const juce::MouseEvent&) override;
     void visibilityChanged() override { refreshAnimation(); }
     void parentHierarchyChanged() override { refreshAnimation(); }
     // Starts or stops the timer as the control is on screen or not; the
@@ -105,17 +113,11 @@ protected:
     // Window pixels per design unit where the control is shown.
     float pixelsPerUnit() const { return juce::Component::getApproximateScaleFactorForComponent (this); }
     void paintHoverText (juce::Graphics&, const juce::String& text) const;
-    bool isHovered() const noexcept { return hovered; }
 
 private:
-    void pressed (const juce::MouseEvent&) override;
-    void dragged (const juce::MouseEvent&) override;
     void timerCallback() override { tick(); }
 
     int frameRate;
-    juce::Point<int> dragStart;
-    float valueAtDragStart = 0.5f;
-    bool hovered = false;
 };
 
 } // namespace mur

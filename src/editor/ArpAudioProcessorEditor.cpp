@@ -49,6 +49,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     setSize (designWidth, designHeight);
 
     createControls();
+    addAndMakeVisible (*trackpadOverlay);
 
     presetLabel.setColour (juce::Label::textColourId, juce::Colour::fromString ("FF0B0070"));
     presetLabel.setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
@@ -67,6 +68,9 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
         refreshPresetLabel();
 
     syncControlsFromProcessor();
+    circularTime->syncFromProcessor();
+    pad.showInputs (settings.getMirrors().controlInput0, settings.getMirrors().controlInput1);
+    pad.showCheckpoints (settings.getXYCheckpoints());
     updateNoteSliders();
     resized();
 
@@ -104,6 +108,9 @@ void ArpAudioProcessorEditor::resized()
 
     const auto centre = circularTimeBounds.toFloat().getCentre();
     padRect = { (centre.x - 145.0f) * sx, (centre.y - 145.0f) * sy, 290.0f * sx, 290.0f * sy };
+    pad.setArea (padRect, sx);
+    if (trackpadOverlay != nullptr)
+        trackpadOverlay->setBounds (padRect.toNearestInt());
 }
 
 bool ArpAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
@@ -145,18 +152,6 @@ void ArpAudioProcessorEditor::mouseEnter (const juce::MouseEvent& e)
         presetLabel.setMouseCursor (presetBarShown ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
 }
 
-void ArpAudioProcessorEditor::mouseExit (const juce::MouseEvent& e)
-{
-    if (e.eventComponent == &presetLabel)
-        presetLabel.setMouseCursor (juce::MouseCursor::NormalCursor);
-}
-
-void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
-{
-    if (e.eventComponent == &presetLabel && presetBarShown)
-        loadPresetButtonClicked();
-}
-
 juce::MouseCursor ArpAudioProcessorEditor::getMouseCursor()
 {
     // The pointing hand over the XY pad's circle.
@@ -174,11 +169,8 @@ void ArpAudioProcessorEditor::reseedClicked()
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
-    const auto inputs = paletteSettings();
-    auto checkpoints = settings.getXYCheckpoints();
-    for (auto& checkpoint : checkpoints)
-        checkpoint.colour = palette::positionColour (engine, noteColours, inputs, checkpoint.x, checkpoint.y);
-    settings.setXYCheckpoints (std::move (checkpoints));
+    pad.showCheckpoints (settings.getXYCheckpoints());
+    pad.recolourCheckpoints();
 
     markPresetModified();
     repaint();
@@ -194,6 +186,9 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
     refreshPresetLabel();
     syncControlsFromProcessor();
     updateNoteSliders();
+    circularTime->syncFromProcessor();
+    pad.showInputs (settings.getMirrors().controlInput0, settings.getMirrors().controlInput1);
+    pad.showCheckpoints (settings.getXYCheckpoints());
     syncingControls = false;
     repaint();
 }
@@ -230,6 +225,8 @@ void ArpAudioProcessorEditor::refreshPalette()
 
 void ArpAudioProcessorEditor::timerCallback()
 {
+    publishPlayback();
+
     const auto steps = settings.getMirrors().numSteps.get();
     if (settings.getNumBeatPulseGains() < steps)
         settings.ensureBeatPulseGainCount (steps);
@@ -252,6 +249,7 @@ void ArpAudioProcessorEditor::timerCallback()
         refreshNoteOnButtons();
     }
 
+    animatePad();
     angle += 0.015f;
     if (angle > 6283.1855f)
         angle -= 6283.1855f;

@@ -2,12 +2,14 @@
 
 #include "ArcKnobComponent.h"
 #include "Buttons.h"
+#include "CircularTimeComponent.h"
 #include "CustomSliderComponent.h"
 #include "DesignRootComponent.h"
 #include "ImageKnobComponent.h"
 #include "LookAndFeels.h"
 #include "Palette.h"
 #include "TimeDials.h"
+#include "XYPad.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -37,9 +39,14 @@ public:
 
     bool keyPressed (const juce::KeyPress&) override;
     void resized() override;
+    void paintOverChildren (juce::Graphics&) override;
+    void mouseMove (const juce::MouseEvent&) override;
     void mouseEnter (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
     void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+    void mouseDoubleClick (const juce::MouseEvent&) override;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     juce::MouseCursor getMouseCursor() override;
 
@@ -82,6 +89,25 @@ public:
     // The neuron path's level that the Capacity knob last set (1 to 8).
     int getNeuronPathLevel() const noexcept { return neuronPathLevel; }
 
+    // What is highlighted: 0 nothing, 1 the XY pad, 3 the accent ring (with
+    // a step, or -1 for the whole ring).
+    void setHighlight (int mode, int step);
+    int getHighlightMode() const noexcept { return highlightMode; }
+    int getHighlightStep() const noexcept { return highlightStep; }
+    // The accent hint is answered: remembered when the user pressed a step.
+    void dismissAccentHint (bool understood);
+
+    // One user action (an undo transaction, one host gesture per parameter).
+    void beginUserAction();
+    void endUserAction();
+
+    XYPad& getPad() noexcept { return pad; }
+    CircularTimeComponent& getCircularTime() noexcept { return *circularTime; }
+    XYTrackpadOverlay& getTrackpadOverlay() noexcept { return *trackpadOverlay; }
+    TransparentBackgroundButtonLookAndFeel& getTransparentLookAndFeel() noexcept { return transparentLookAndFeel; }
+    // The accent step the ring last flashed (the neuron path shows it once the views land).
+    int getLastAccentFlash() const noexcept { return lastAccentFlash; }
+
     const palette::NoteColours& getNoteColours() const noexcept { return noteColours; }
 
     // One step of the 10 ms timer, callable by tests.
@@ -90,6 +116,10 @@ public:
 private:
     void timerCallback() override;
     void createControls();
+    void createPadAndRing();
+    void animatePad();
+    void publishPlayback();
+    bool isPadActive() const;
     void createButtons();
     void wire (ValueControl& control, const char* title, const char* tooltip, std::function<void (float)> action);
     // Every child of the design root with its bounds, in stacking order.
@@ -122,6 +152,12 @@ private:
 
     DesignRootComponent designRoot;
     std::unique_ptr<ClickOverlay> aboutClickArea;
+    std::unique_ptr<CircularTimeComponent> circularTime;
+    std::unique_ptr<XYTrackpadOverlay> trackpadOverlay;
+    XYPad pad;
+    PlaybackSnapshot published;
+    int highlightMode = 0, highlightStep = -1, lastAccentFlash = -1;
+    float padSwayPainted = 0.0f;
     juce::TextButton previousNoteArrow, nextNoteArrow;
     std::unique_ptr<RateTimeComponent> rateControl;
     std::unique_ptr<GateNotesComponent> lengthControl;

@@ -30,6 +30,7 @@ void ArpAudioProcessorEditor::wire (ValueControl& control, const char* title, co
 void ArpAudioProcessorEditor::createControls()
 {
     createButtons();
+    createPadAndRing();
 
     // The product logo opens the About overlay once that exists.
     aboutClickArea = std::make_unique<ClickOverlay> ("About MUR", [] {});
@@ -111,6 +112,7 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { &previousNoteArrow, { 815, 428, 7, 12 } },
         { &nextNoteArrow, { 1025, 428, 7, 12 } },
         { holdButton.get(), { 1012, 479, 10, 10 } },
+        { circularTime.get(), { 350, 103, 380, 380 } },
         { resetButton.get(), { 825, 479, 10, 10 } },
         { rateControl.get(), { 344, 105, 38, 38 } },
         { lengthControl.get(), { 697, 437, 38, 38 } },
@@ -179,7 +181,12 @@ void ArpAudioProcessorEditor::createButtons()
     add (*reseedButton, "Reseed the neural engine to randomize behaviour.", [this] { reseedClicked(); });
 
     accentSettingsButton = std::make_unique<SeqSettingsButtonComponent> ("pulseMenuToggleButton");
-    add (*accentSettingsButton, "Open or close accent sequencer settings.", [] {});
+    add (*accentSettingsButton, "Open or close accent sequencer settings.", [this]
+    {
+        circularTime->toggleSettings();
+        accentSettingsButton->setToggleState (circularTime->isSettingsOpen(), juce::dontSendNotification);
+        repaint (padRect.getSmallestIntegerContainer());
+    });
 
     undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
     add (*undoButton, "Undo last change.", [this] { if (history.canUndo()) history.undo(); });

@@ -238,6 +238,8 @@ TEST (EditorWindow, ADragOnAKnobIsOneHostGesture)
     const auto centre = hosted.onScreen (66 + 35, 405 + 35);
     dragWithTheMouse (centre, centre + juce::Point<int> (60, 0));
 
+    // The host hears of the gesture's end through its own message queue.
+    test::pumpUntil ([&] { return log.events.contains ("51 end"); });
     for (auto* parameter : parameters)
         parameter->removeListener (&log);
 
@@ -284,10 +286,13 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
         for (auto* parameter : parameters)
             parameter->addListener (&log);
         dragWithTheMouse (d.from, d.to);
+
+        // The host hears of the gesture's end through its own message queue.
+        const auto id = juce::String (d.parameter);
+        test::pumpUntil ([&] { return log.events.contains (id + " end"); });
         for (auto* parameter : parameters)
             parameter->removeListener (&log);
 
-        const auto id = juce::String (d.parameter);
         EXPECT_NE (parameters[d.parameter]->getValue(), before.back()) << id;
         ASSERT_GE (log.events.size(), 3) << id << ": " << log.events.joinIntoString (", ");
         EXPECT_EQ (log.events[0], id + " begin");

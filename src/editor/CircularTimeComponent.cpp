@@ -1,0 +1,462 @@
+#include "CircularTimeComponent.h"
+
+#include "ArpAudioProcessorEditor.h"
+#include "ControlMappings.h"
+#include "EditorResources.h"
+#include "processor/Settings.h"
+
+namespace mur
+{
+namespace
+{
+constexpr float pi = juce::MathConstants<float>::pi, twoPi = juce::MathConstants<float>::twoPi;
+
+int wrapStep (int step, int n) { return ((step % n) + n) % n; }
+} // namespace
+
+CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settings& s, const PlaybackSnapshot& p)
+    : editor (e), settings (s), playback (p)
+{
+    panel.setInterceptsMouseClicks (true, true);
+    addChildComponent (panel);
+
+    auto wireGestures = [this] (ValueControl& control)
+    {
+        control.onGestureStart = [this] { editor.beginUserAction(); };
+        control.onGestureEnd = [this] { editor.endUserAction(); };
+    };
+
+    startKnob = std::make_unique<CenteredArcKnobComponent> (juce::Colours::white, nullptr, 0.0f);
+    startKnob->showPointer = startKnob->stepped = startKnob->wholeDiscClickable = true;
+    startKnob->stepCount = settings.getMirrors().numSteps;
+    startKnob->setTooltip ("Starting step for the accent sequencer.");
+    startKnob->setTitle ("Accent start");
+    startKnob->onValueChange = [this] (float v)
+    {
+        const int n = settings.getMirrors().numSteps;
+        if (n < 1)
+            return;
+
+        const auto step = n == 1 ? 0 : juce::jlimit (0, n - 1, wrapStep (controls::roundHalfUp ((1.0 - static_cast<double> (v)) * n), n));
+        if (step != settings.getMirrors().pulseTimeShiftStep)
+        {
+            settings.setStartStep (step);
+            changed();
+        }
+    };
+    startKnob->onDragEnd = [this]
+    {
+        // The pointer snaps to the start step's segment.
+        const int n = settings.getMirrors().numSteps;
+        if (n < 1)
+            return;
+        const auto v = n == 1 ? 0.0f : juce::jlimit (0.0f, 1.0f, 1.0f - static_cast<float> (settings.getMirrors().pulseTimeShiftStep) / static_cast<float> (n));
+        startKnob->setValue (v, juce::dontSendNotification);
+        startKnob->onValueChange (v);
+    };
+    wireGestures (*startKnob);
+
+    gainKnob = std::make_unique<CenteredArcKnobComponent> (juce::Colours::white, nullptr, 1.0f);
+    gainKnob->wholeDiscClickable = true;
+    gainKnob->setTooltip ("Master gain for all step accents.");
+    gainKnob->setTitle ("Accent gain");
+    gainKnob->valueText = [] (float v) { return juce::String ((v - 0.5f) * 2.0f, 2); };
+    gainKnob->onValueChange = [this] (float v)
+    {
+        settings.setPulseGain (juce::jlimit (-1.0f, 1.0f, (v - 0.5f) * 2.0f));
+        changed();
+    };
+    wireGestures (*gainKnob);
+
+    stepsKnob = std::make_unique<ArcKnobComponent> (juce::Colours::white, nullptr, 14.0f / 62.0f, true, "16", 63);
+    stepsKnob->wholeDiscClickable = true;
+    stepsKnob->setTooltip ("Number of steps for the accent sequencer.");
+    stepsKnob->setTitle ("Accent steps");
+    stepsKnob->valueText = [] (float v) { return juce::String (juce::jlimit (2, 64, controls::roundHalfUp (static_cast<double> (v) * 62.0 + 2.0))) + " steps"; };
+    stepsKnob->onValueChange = [this] (float v)
+    {
+        const auto n = juce::jlimit (2, 64, controls::roundHalfUp (static_cast<double> (v) * 62.0 + 2.0));
+        settings.setNumSteps (n);
+        stepsKnob->labelText = juce::String (n);
+        stepsKnob->repaint();
+
+        // The start knob keeps its angle; the start step follows it.
+        const auto step = juce::jlimit (0, n - 1, wrapStep (controls::roundHalfUp ((1.0 - static_cast<double> (startKnob->getValue())) * n), n));
+        settings.setStartStep (step);
+        startKnob->stepCount = n;
+        startKnob->lastStep = -1;
+        changed();
+    };
+    wireGestures (*stepsKnob);
+
+    for (auto* label : { &startLabel, &gainLabel, &stepsLabel })
+    {
+        label->setJustificationType (juce::Justification::centred);
+        label->setColour (juce::Label::textColourId, juce::Colours::white);
+        label->setInterceptsMouseClicks (false, false);
+    }
+
+    clearButton.setColour (juce::TextButton::textColourOffId, juce::Colours::white);
+    clearButton.setLookAndFeel (&editor.getTransparentLookAndFeel());
+    clearButton.setMouseCursor (juce::MouseCursor::PointingHandCursor);
+    clearButton.setTooltip ("Reset all step accents to zero.");
+    clearButton.onClick = [this]
+    {
+        editor.beginUserAction();
+        for (int i = 0; i < settings.getMirrors().numSteps; ++i)
+            settings.setBeatPulseGain (i, 0.0f);
+        for (auto& segment : segments)
+            segment->setValue (0.5f, juce::dontSendNotification);
+        changed();
+        editor.endUserAction();
+    };
+
+    for (juce::Component* child : { static_cast<juce::Component*> (stepsKnob.get()), static_cast<juce::Component*> (startKnob.get()),
+                                    static_cast<juce::Component*> (gainKnob.get()), static_cast<juce::Component*> (&startLabel),
+                                    static_cast<juce::Component*> (&gainLabel), static_cast<juce::Component*> (&stepsLabel),
+                                    static_cast<juce::Component*> (&clearButton) })
+        panel.addAndMakeVisible (child);
+
+    startTimerHz (60);
+}
+
+CircularTimeComponent::~CircularTimeComponent()
+{
+    clearButton.setLookAndFeel (nullptr);
+}
+
+void CircularTimeComponent::changed()
+{
+    editor.markPresetModified();
+    for (auto& segment : segments)
+        segment->repaint();
+}
+
+int CircularTimeComponent::stepCount() const
+{
+    return juce::jmax (1, settings.getMirrors().numSteps.get());
+}
+
+double CircularTimeComponent::stepLengthInWholeNotes() const
+{
+    switch (settings.getMirrors().rateIndex)
+    {
+        case 0: return 1.0 / 96.0;
+        case 1: return 1.0 / 64.0;
+        case 2: return 1.0 / 48.0;
+        case 3: return 1.0 / 32.0;
+        case 4: return 1.0 / 24.0;
+        case 6: return 1.0 / 12.0;
+        case 7: return 1.0 / 8.0;
+        case 8: return 1.0 / 6.0;
+        case 9: return 1.0 / 4.0;
+        case 10: return 1.0 / 3.0;
+        case 11: return 1.0 / 2.0;
+        case 12: return 1.0;
+        default: return 1.0 / 16.0;
+    }
+}
+
+//==============================================================================
+void CircularTimeComponent::toggleSettings()
+{
+    settingsOpen = ! settingsOpen;
+    panel.setVisible (settingsOpen);
+    if (settingsOpen)
+        editor.setHighlight (0, -1);
+    resized();
+    repaint();
+}
+
+void CircularTimeComponent::syncFromProcessor()
+{
+    const auto& m = settings.getMirrors();
+    const int n = m.numSteps;
+
+    if (! startKnob->isDragging())
+    {
+        if (n < 2)
+        {
+            startKnob->setValue (0.0f, juce::dontSendNotification);
+        }
+        else
+        {
+            startKnob->setValue (1.0f - static_cast<float> (m.pulseTimeShiftStep) / static_cast<float> (n), juce::dontSendNotification);
+            startKnob->stepCount = n;
+            startKnob->lastStep = -1;
+        }
+    }
+
+    stepsKnob->setValue (static_cast<float> (n - 2) / 62.0f, juce::dontSendNotification);
+    stepsKnob->labelText = juce::String (n);
+    gainKnob->setValue (juce::jlimit (0.0f, 1.0f, (m.pulseGain + 1.0f) / 2.0f), juce::dontSendNotification);
+
+    if (stepCount() != cachedStepCount || numSegments() != stepCount())
+    {
+        cachedStepCount = stepCount();
+        rebuildBeatKnobsForCurrentRate();
+        layoutBeatKnobs();
+    }
+
+    for (int i = 0; i < numSegments(); ++i)
+        segments[static_cast<size_t> (i)]->setValue (juce::jlimit (0.0f, 1.0f, (settings.getBeatPulseGain (i) + 1.0f) / 2.0f), juce::dontSendNotification);
+
+    repaint();
+}
+
+void CircularTimeComponent::rebuildBeatKnobsForCurrentRate()
+{
+    segments.clear();
+
+    for (int i = 0; i < stepCount(); ++i)
+    {
+        auto segment = std::make_unique<BeatArcSegmentKnobComponent>();
+        segment->stepIndex = i;
+        segment->setTitle ("Accent " + juce::String (i + 1));
+        segment->valueText = [] (float v) { return juce::String ((v - 0.5f) * 2.0f, 2); };
+        segment->setValue (juce::jlimit (0.0f, 1.0f, (settings.getBeatPulseGain (i) + 1.0f) / 2.0f), juce::dontSendNotification);
+        segment->effectiveAccent = [this, i] { return settings.getBeatPulseGain (i) * settings.getMirrors().pulseGain; };
+        segment->onValueChange = [this, i] (float v)
+        {
+            settings.setBeatPulseGain (i, (v - 0.5f) * 2.0f);
+            changed();
+        };
+        segment->onHoverChange = [this, i] (bool hovered)
+        {
+            if (hovered)
+            {
+                editor.dismissAccentHint (false);
+                editor.setHighlight (3, i);
+            }
+            else if (editor.getHighlightMode() == 3 && editor.getHighlightStep() == i)
+            {
+                editor.setHighlight (0, -1);
+            }
+        };
+        segment->onPressed = [this] { editor.dismissAccentHint (true); };
+        segment->onGestureStart = [this] { editor.beginUserAction(); };
+        segment->onGestureEnd = [this] { editor.endUserAction(); };
+        segment->setInterceptsMouseClicks (true, true);
+        addAndMakeVisible (*segment);
+        segments.push_back (std::move (segment));
+    }
+
+    applyHighlight (editor.getHighlightMode(), editor.getHighlightStep());
+    shownCurrent = shownStart = -2;
+    repaint();
+}
+
+void CircularTimeComponent::applyHighlight (int mode, int step)
+{
+    for (size_t i = 0; i < segments.size(); ++i)
+    {
+        const auto alpha = (mode == 1 || mode == 2) ? 0.25f : (mode == 3 && step >= 0 && static_cast<int> (i) != step) ? 0.55f : 1.0f;
+        segments[i]->setAlpha (alpha);
+    }
+}
+
+void CircularTimeComponent::layoutBeatKnobs()
+{
+    const auto n = static_cast<float> (stepCount());
+    const auto span = twoPi / n;
+    const auto gap = juce::jmin (0.8f * span, juce::jlimit (0.008726646f, 0.05235988f, 0.1f * span));
+    const auto side = juce::jmin (getWidth(), getHeight());
+    const juce::Rectangle<int> square ((getWidth() - side) / 2, (getHeight() - side) / 2, side, side);
+
+    for (size_t i = 0; i < segments.size(); ++i)
+    {
+        auto& segment = *segments[i];
+        segment.setBounds (square);
+        segment.centreX = static_cast<float> (cx - square.getX());
+        segment.centreY = static_cast<float> (cy - square.getY());
+        segment.radius = segmentRadius;
+        segment.thickness = juce::jmax (segmentThickness, 1.0f);
+        segment.centreAngle = static_cast<float> (i) * span - pi / 2.0f;
+        segment.span = span;
+        segment.gap = gap;
+        segment.repaint();
+    }
+}
+
+void CircularTimeComponent::resized()
+{
+    // The editor keeps its size factor at 1; the whole design is scaled instead.
+    const auto s = 1.0f;
+    const auto sd = static_cast<double> (s);
+    const auto w = juce::jmax (0, getWidth()), h = juce::jmax (0, getHeight());
+    const auto side = juce::jmin (w, h);
+    cx = (w - side) / 2 + side / 2;
+    cy = (h - side) / 2 + side / 2;
+    bandWidth = controls::roundHalfUp (31.0 * sd);
+    ringRadius = side / 2 - bandWidth / 2 - controls::roundHalfUp (6.0 * sd);
+    segmentThickness = 8.0f * s;
+    segmentRadius = static_cast<float> (ringRadius) - segmentThickness / 2.0f - 2.0f * s;
+
+    // The XY pad's square, 290 units across, centred on the ring.
+    discCentreX = cx;
+    discCentreY = cy;
+    discRadius = 145;
+
+    layoutBeatKnobs();
+
+    const auto r = discRadius > 0 ? discRadius : ringRadius;
+    panel.setBounds (discCentreX - r, discCentreY - r, 2 * r, 2 * r);
+    const auto k = controls::roundHalfUp (69.0 * sd), g = controls::roundHalfUp (22.0 * sd), l = controls::roundHalfUp (20.0 * sd);
+    const auto left = (2 * r - 3 * k - 2 * g) / 2, top = r - k / 2;
+    stepsKnob->setBounds (left, top, k, k);
+    stepsKnob->arcThickness = juce::jmax (8.0f * s, 0.5f);
+    stepsKnob->labelFontHeight = juce::jmax (14.0f * s, 8.0f);
+    startKnob->setBounds (left + k + g, top, k, k);
+    gainKnob->setBounds (left + 2 * (k + g), top, k, k);
+    startKnob->lineScale = gainKnob->lineScale = s;
+
+    for (auto [label, knob] : { std::pair<juce::Label*, juce::Component*> { &stepsLabel, stepsKnob.get() },
+                                { &startLabel, startKnob.get() }, { &gainLabel, gainKnob.get() } })
+    {
+        label->setBounds (knob->getX(), top - controls::roundHalfUp (5.0 * sd) - l, k, l);
+        label->setFont (uiFont (juce::jmax (14.0f * s, 8.0f)));
+    }
+
+    clearButton.setBounds ((2 * r - controls::roundHalfUp (80.0 * sd)) / 2, r + k / 2 + controls::roundHalfUp (10.0 * sd),
+                           controls::roundHalfUp (80.0 * sd), controls::roundHalfUp (30.0 * sd));
+}
+
+//==============================================================================
+int CircularTimeComponent::currentStep() const
+{
+    const auto n = stepCount();
+    const auto start = settings.getMirrors().pulseTimeShiftStep.get();
+
+    if (playback.hostPlaying)
+    {
+        const auto stepQuarters = 4.0 * stepLengthInWholeNotes();
+        const auto cycle = stepQuarters * n;
+        auto position = std::fmod (playback.ppq, cycle);
+        if (position < 0.0)
+            position += cycle;
+        auto k = static_cast<int> (std::floor (position / cycle * n + 1.0e-9));
+        if (k >= n)
+            k = 0;
+        return wrapStep (k - start, n);
+    }
+
+    if (const auto a = playback.accentStep; a >= 0 && a < n)
+        return wrapStep (a - start, n);
+
+    return -1;
+}
+
+void CircularTimeComponent::detectAccentStep()
+{
+    const auto n = stepCount();
+    const auto start = wrapStep (settings.getMirrors().pulseTimeShiftStep, n);
+    int k;
+    bool isNew;
+
+    if (playback.hostPlaying)
+    {
+        const auto p = playback.ppq;
+        const auto length = 4.0 * stepLengthInWholeNotes();
+        const auto cycle = n * length;
+        const auto moved = ! (p == lastPpq);
+        auto c = std::fmod (p, cycle);
+        if (c < 0.0)
+            c += cycle;
+        k = static_cast<int> (std::floor (std::fmod (c - start * length + cycle, cycle) / length + 1.0e-9));
+        k = k >= n ? 0 : wrapStep (k, n);
+        lastPpq = p;
+        isNew = moved && k != lastAccentStep;
+    }
+    else
+    {
+        const auto a = playback.accentStep;
+        if (a < 0 || a >= n)
+            return;
+        k = (a + start) % n;
+        isNew = k != lastAccentStep;
+    }
+
+    if (isNew && k >= 0)
+    {
+        lastAccentStep = k;
+        if (std::abs (settings.getBeatPulseGain (k) * settings.getMirrors().pulseGain) > 1.0e-5f && onAccentStep)
+            onAccentStep (k);
+    }
+}
+
+void CircularTimeComponent::tick()
+{
+    if (stepCount() != cachedStepCount)
+    {
+        cachedStepCount = stepCount();
+        rebuildBeatKnobsForCurrentRate();
+        layoutBeatKnobs();
+    }
+
+    detectAccentStep();
+
+    // The segments are drawn again only when what they show has changed.
+    const auto n = stepCount();
+    const auto current = currentStep();
+    const auto startMarker = wrapStep (n - wrapStep (settings.getMirrors().pulseTimeShiftStep, n), n);
+    const auto compact = editor.getHighlightMode() != 3;
+
+    if (current == shownCurrent && startMarker == shownStart && compact == shownCompact)
+        return;
+
+    shownCurrent = current;
+    shownStart = startMarker;
+    shownCompact = compact;
+
+    for (size_t i = 0; i < segments.size(); ++i)
+    {
+        auto& segment = *segments[i];
+        segment.compact = compact;
+        segment.isCurrentStep = static_cast<int> (i) == current;
+        segment.isStartStep = static_cast<int> (i) == startMarker;
+        segment.repaint();
+    }
+}
+
+//==============================================================================
+void CircularTimeComponent::mouseMove (const juce::MouseEvent& e)
+{
+    const auto p = e.position;
+
+    if (discRadius > 0 && p.getDistanceFrom ({ static_cast<float> (discCentreX), static_cast<float> (discCentreY) }) <= static_cast<float> (discRadius))
+        return;
+
+    const auto d = p.getDistanceFrom ({ static_cast<float> (cx), static_cast<float> (cy) });
+    if (d >= juce::jmax (juce::jmax (segmentRadius - segmentThickness / 2.0f, 0.0f) - 6.0f, 2.0f) && d <= segmentRadius + segmentThickness / 2.0f)
+    {
+        editor.dismissAccentHint (false);
+        editor.setHighlight (3, -1);
+    }
+    else if (editor.getHighlightMode() == 3 && editor.getHighlightStep() < 0)
+    {
+        editor.setHighlight (0, -1);
+    }
+}
+
+void CircularTimeComponent::mouseExit (const juce::MouseEvent&)
+{
+    if (editor.getHighlightMode() == 3 && editor.getHighlightStep() < 0)
+        editor.setHighlight (0, -1);
+}
+
+bool CircularTimeComponent::hitTest (int x, int y)
+{
+    if (discRadius < 1 || settingsOpen)
+        return true;
+
+    return juce::Point<float> (static_cast<float> (x), static_cast<float> (y))
+               .getDistanceFrom ({ static_cast<float> (discCentreX), static_cast<float> (discCentreY) })
+         > static_cast<float> (discRadius);
+}
+
+juce::MouseCursor CircularTimeComponent::getMouseCursor()
+{
+    return getParentComponent() != nullptr ? getParentComponent()->getMouseCursor() : juce::MouseCursor::NormalCursor;
+}
+
+} // namespace mur

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "AccentKnobs.h"
+#include "ArcKnobComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace mur
+{
+
+class ArpAudioProcessorEditor;
+class Settings;
+
+// The playback state the editor copied from what the audio thread published;
+// the ring reads only this copy.
+struct PlaybackSnapshot
+{
+    bool hostPlaying = false;
+    double ppq = 0.0;
+    int accentStep = -1;
+};
+
+// The accent ring around the XY pad: one segment per accent step, lit while
+// its step plays, and inside, behind the accent-settings button, a panel
+// with the Steps, Start and Gain knobs and Clear.
+class CircularTimeComponent : public juce::Component, public juce::SettableTooltipClient, private juce::Timer
+{
+public:
+    CircularTimeComponent (ArpAudioProcessorEditor& editor, Settings& settings, const PlaybackSnapshot& playback);
+    ~CircularTimeComponent() override;
+
+    void toggleSettings();
+    bool isSettingsOpen() const noexcept { return settingsOpen; }
+
+    // Brings every child in line with the processor (a preset, undo, a host).
+    void syncFromProcessor();
+    void rebuildBeatKnobsForCurrentRate();
+    void layoutBeatKnobs();
+    // The segments' alphas for the editor's highlight.
+    void applyHighlight (int mode, int step);
+    // The ring's per-tick work: segments for the step count, the playing
+    // step, accent flashes; what the timer runs 60 times a second.
+    void tick();
+
+    double stepLengthInWholeNotes() const;
+
+    std::function<void (int step)> onAccentStep;
+
+    void mouseMove (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    bool hitTest (int x, int y) override;
+    juce::MouseCursor getMouseCursor() override;
+    void resized() override;
+
+    int numSegments() const noexcept { return static_cast<int> (segments.size()); }
+    BeatArcSegmentKnobComponent& getSegment (int i) { return *segments[static_cast<size_t> (i)]; }
+    ArcKnobComponent& getStepsKnob() noexcept { return *stepsKnob; }
+    CenteredArcKnobComponent& getStartKnob() noexcept { return *startKnob; }
+    CenteredArcKnobComponent& getGainKnob() noexcept { return *gainKnob; }
+    juce::Button& getClearButton() noexcept { return clearButton; }
+    juce::Point<int> getRingCentre() const noexcept { return { cx, cy }; }
+    float getSegmentRadius() const noexcept { return segmentRadius; }
+
+private:
+    void timerCallback() override { tick(); }
+    int stepCount() const;
+    int currentStep() const;
+    void detectAccentStep();
+    void changed();
+
+    ArpAudioProcessorEditor& editor;
+    Settings& settings;
+    const PlaybackSnapshot& playback;
+
+    std::vector<std::unique_ptr<BeatArcSegmentKnobComponent>> segments;
+    juce::Component panel;
+    std::unique_ptr<CenteredArcKnobComponent> startKnob, gainKnob;
+    std::unique_ptr<ArcKnobComponent> stepsKnob;
+    juce::Label startLabel { "ShiftLabel", "Start" }, gainLabel { "PulseGainLabel", "Gain" }, stepsLabel { "StepsLabel", "Steps" };
+    juce::TextButton clearButton { "Clear" };
+
+    bool settingsOpen = false;
+    int cx = 0, cy = 0, bandWidth = 31, ringRadius = 0, discCentreX = 0, discCentreY = 0, discRadius = 0;
+    float segmentRadius = 0.0f, segmentThickness = 8.0f;
+    int cachedStepCount = -1, lastAccentStep = -1;
+    double lastPpq = std::nan ("");
+    int shownCurrent = -2, shownStart = -2;
+    bool shownCompact = true;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CircularTimeComponent)
+};
+
+} // namespace mur

@@ -145,7 +145,7 @@ void BeatArcSegmentKnobComponent::paint (juce::Graphics& g)
         // A thin guide inside: white on the playing step or the start, grey otherwise.
         juce::Path guide;
         addRingArc (guide, c, juce::jmax (juce::jmax (radius - thickness / 2.0f, 0.0f) - 6.0f * s, 2.0f), from, to);
-        g.setColour ((isCurrentStep != isStartStep ? juce::Colours::white : juce::Colours::grey).withAlpha (0.95f));
+        g.setColour ((isGuideLit() ? juce::Colours::white : juce::Colours::grey).withAlpha (0.95f));
         g.strokePath (guide, juce::PathStrokeType (2.0f * s, juce::PathStrokeType::curved, juce::PathStrokeType::butt));
 
         juce::Path band;

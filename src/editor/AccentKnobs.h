@@ -23,6 +23,9 @@ public:
 
     // The value the pointer at (x, y) stands for.
     float valueAt (juce::Point<float> p) const;
+    // The thin guide inside is lit on the playing step or the start marker,
+    // and grey on neither or both.
+    bool isGuideLit() const noexcept { return isCurrentStep != isStartStep; }
     // The visible half-span (the span less the gap, halved).
     float visibleHalf() const noexcept { return juce::jmax (span - gap, 0.0f) / 2.0f; }
 

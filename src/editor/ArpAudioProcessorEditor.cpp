@@ -80,6 +80,10 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
+    // A pad drag cut short by the window closing still ends its action.
+    if (std::exchange (padActionOpen, false))
+        history.endUserAction();
+
     presetLabel.removeMouseListener (this);
     processor.removeChangeListener (this);
     stopTimer();

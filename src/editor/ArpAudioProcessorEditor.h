@@ -158,6 +158,7 @@ private:
     PlaybackSnapshot published;
     int highlightMode = 0, highlightStep = -1, lastAccentFlash = -1;
     float padSwayPainted = 0.0f;
+    bool padActionOpen = false;
     juce::TextButton previousNoteArrow, nextNoteArrow;
     std::unique_ptr<RateTimeComponent> rateControl;
     std::unique_ptr<GateNotesComponent> lengthControl;

@@ -99,8 +99,11 @@ void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
     // A left press to release is one action: one undo step, one gesture on
     // Control X and Control Y. A right press edits the checkpoints only.
     const auto right = e.mods.isRightButtonDown();
-    if (! right)
+    if (! right && ! padActionOpen)
+    {
+        padActionOpen = true;
         history.beginUserAction();
+    }
     pad.press (e.position, right);
 }
 
@@ -112,11 +115,12 @@ void ArpAudioProcessorEditor::mouseDrag (const juce::MouseEvent& e)
 
 void ArpAudioProcessorEditor::mouseUp (const juce::MouseEvent& e)
 {
-    if (e.eventComponent == &presetLabel || ! pad.isFollowing())
+    if (e.eventComponent == &presetLabel)
         return;
 
     pad.release();
-    history.endUserAction();
+    if (std::exchange (padActionOpen, false))
+        history.endUserAction();
 }
 
 void ArpAudioProcessorEditor::mouseDoubleClick (const juce::MouseEvent& e)

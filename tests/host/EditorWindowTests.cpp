@@ -1,4 +1,6 @@
 #include "PluginHost.h"
+#include "host/BuiltVst3.h"
+#include "wine/Scenario.h"
 #include "StateRestore.h"
 
 #include "TestHelpers.h"
@@ -309,6 +311,73 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
         EXPECT_TRUE (test::pumpUntil ([&] { return parameters[drags[i].parameter]->getValue() == before[static_cast<size_t> (i)]; }))
             << drags[i].parameter;
     }
+}
+
+TEST (EditorWindow, APadDragIsOneGestureAndARingDragChangesTheAccentsPlayed)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    auto& instance = *hosted.instance;
+    const auto& parameters = instance.getParameters();
+    constexpr int controlX = 66, controlY = 67, firstAccent = 73;
+
+    // Across the pad: Control X and Control Y, each one gesture.
+    const auto beforeX = parameters[controlX]->getValue(), beforeY = parameters[controlY]->getValue();
+    {
+        AutomationLog log;
+        for (auto* parameter : parameters)
+            parameter->addListener (&log);
+        dragWithTheMouse (hosted.onScreen (560, 293), hosted.onScreen (600, 253));
+        test::pumpUntil ([&] { return log.events.contains ("66 end") && log.events.contains ("67 end"); });
+        for (auto* parameter : parameters)
+            parameter->removeListener (&log);
+
+        EXPECT_GT (parameters[controlX]->getValue(), beforeX);
+        EXPECT_GT (parameters[controlY]->getValue(), beforeY);
+        for (const auto* id : { "66", "67" })
+        {
+            const auto begin = log.events.indexOf (juce::String (id) + " begin"), end = log.events.indexOf (juce::String (id) + " end");
+            EXPECT_GE (begin, 0) << id;
+            EXPECT_GT (end, begin) << id << ": " << log.events.joinIntoString (", ");
+            EXPECT_EQ (log.events.indexOf (juce::String (id) + " begin", false, begin + 1), -1) << log.events.joinIntoString (", ");
+        }
+        for (const auto& event : log.events)
+            EXPECT_TRUE (event.startsWith ("66 ") || event.startsWith ("67 ")) << event;
+    }
+
+    const auto undo = hosted.onScreen (336, 29);
+    dragWithTheMouse (undo, undo, 1);
+    EXPECT_TRUE (test::pumpUntil ([&] { return parameters[controlX]->getValue() == beforeX && parameters[controlY]->getValue() == beforeY; }));
+
+    // The first step's segment at twelve o'clock, pulled from fully accented
+    // towards its counter-clockwise end.
+    juce::MemoryBlock accented;
+    instance.getStateInformation (accented);
+    const auto beforeAccent = parameters[firstAccent]->getValue();
+    {
+        AutomationLog log;
+        parameters[firstAccent]->addListener (&log);
+        dragWithTheMouse (hosted.onScreen (540, 130), hosted.onScreen (516, 132));
+        test::pumpUntil ([&] { return log.events.contains ("73 end"); });
+        parameters[firstAccent]->removeListener (&log);
+        EXPECT_EQ (log.events[0], "73 begin");
+        EXPECT_EQ (log.events.size() - 1, log.events.indexOf ("73 end"));
+    }
+    EXPECT_LT (parameters[firstAccent]->getValue(), beforeAccent - 0.3f);
+
+    // The same session with and without the change plays differently.
+    juce::MemoryBlock changed;
+    instance.getStateInformation (changed);
+    auto play = [] (const juce::MemoryBlock& state)
+    {
+        auto fresh = host::loadBuiltVst3();
+        fresh->setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+        return scenario::playChord (*fresh);
+    };
+    EXPECT_NE (play (accented), play (changed));
 }
 
 TEST (EditorWindow, AStateRestoredWithTheEditorOpenStaysRestored)

@@ -1,6 +1,7 @@
 #include "AllocationCounter.h"
 #include "TestHelpers.h"
 #include "PlaybackHelpers.h"
+#include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
@@ -249,6 +250,73 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
     audioThread.join();
     EXPECT_GE (blocksDone.load(), 19999);
     EXPECT_EQ (ledger.offsForSilentNotes, 0);
+}
+
+TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<ArpAudioProcessorEditor> editor (dynamic_cast<ArpAudioProcessorEditor*> (processor.createEditorIfNeeded()));
+    ASSERT_NE (editor, nullptr);
+    editor->setSize (1078, 539);
+    std::atomic<bool> stop { false };
+
+    std::thread audioThread ([&]
+    {
+        render::SimulatedPlayHead playHead;
+        processor.setPlayHead (&playHead);
+        processor.prepareToPlay (48000.0, 64);
+        juce::AudioBuffer<float> audio (2, 64);
+        juce::MidiBuffer midi;
+        midi.ensureSize (1024);
+        juce::Random random (5);
+
+        for (int block = 0; ! stop || block < 5000; ++block)
+        {
+            midi.clear();
+            if (random.nextInt (30) == 0)
+                midi.addEvent (juce::MidiMessage::noteOn (1, random.nextInt ({ 50, 60 }), static_cast<juce::uint8> (100)), 0);
+            if (random.nextInt (40) == 0)
+                midi.addEvent (juce::MidiMessage::noteOff (1, random.nextInt ({ 50, 60 })), 0);
+            if (block % 1000 == 0)
+                playHead.playing = ! playHead.playing;
+            processor.processBlock (audio, midi);
+            playHead.ppqPosition += 64.0 / 48000.0 * 2.0;
+        }
+
+        processor.setPlayHead (nullptr);
+    });
+
+    // The message thread uses the editor as a busy musician would.
+    auto mouse = [&] (juce::Point<float> p)
+    {
+        return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), p, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                                 editor.get(), editor.get(), juce::Time::getCurrentTime(), p, juce::Time::getCurrentTime(), 1, false);
+    };
+    const auto centre = editor->getPadRect().getCentre();
+    auto& ring = editor->getCircularTime();
+    juce::Random random (11);
+
+    for (int i = 0; i < 1500; ++i)
+    {
+        const juce::Point<float> offset { random.nextFloat() * 200.0f - 100.0f, random.nextFloat() * 200.0f - 100.0f };
+
+        switch (random.nextInt (6))
+        {
+            case 0: editor->mouseDown (mouse (centre + offset)); editor->mouseDrag (mouse (centre - offset)); editor->mouseUp (mouse (centre)); break;
+            case 1: ring.getSegment (random.nextInt (ring.numSegments())).setValueAsUserAction (random.nextFloat()); break;
+            case 2: ring.getStepsKnob().setValueAsUserAction (random.nextFloat()); break;
+            case 3: ring.getGainKnob().setValueAsUserAction (random.nextFloat()); break;
+            case 4: test::pumpMessages (1); break;
+            default: break;
+        }
+
+        editor->tick();
+        ring.tick();
+    }
+
+    stop = true;
+    audioThread.join();
+    editor.reset();
 }
 
 } // namespace

@@ -64,6 +64,52 @@ BENCHMARK_CAPTURE (controlPaint, capacity, "Capacity", 0.0625f)->Unit (benchmark
 BENCHMARK_CAPTURE (controlPaint, inertia, "Inertia", 0.3f)->Unit (benchmark::kMicrosecond);
 BENCHMARK_CAPTURE (controlPaint, noteArc, "", 0.7f)->Unit (benchmark::kMicrosecond);
 
+// The XY pad with 50 checkpoints, drawn over a 2156 x 1078 window.
+void padPaint (benchmark::State& state)
+{
+    ArpAudioProcessor processor;
+    std::vector<XYCheckpoint> checkpoints;
+    juce::Random random (3);
+    for (int i = 0; i < 50; ++i)
+        checkpoints.push_back ({ random.nextFloat() * 2.0f - 1.0f, random.nextFloat() * 2.0f - 1.0f, 0xffffffff });
+    processor.getSettings().setXYCheckpoints (checkpoints);
+
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    editor->setSize (2156, 1078);
+    auto& pad = dynamic_cast<ArpAudioProcessorEditor&> (*editor).getPad();
+    pad.showCheckpoints (checkpoints);
+    pad.animate ({});
+
+    juce::Image image (juce::Image::ARGB, 2156, 1078, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        pad.paint (g, 1.0f, true, 1.0f);
+    }
+}
+BENCHMARK (padPaint)->Unit (benchmark::kMicrosecond);
+
+// The accent ring with 64 segments, highlighted, at twice its design size.
+void ringPaint (benchmark::State& state)
+{
+    ArpAudioProcessor processor;
+    processor.getSettings().setNumSteps (64);
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    auto& arp = dynamic_cast<ArpAudioProcessorEditor&> (*editor);
+    auto& ring = arp.getCircularTime();
+    ring.tick();
+    arp.setHighlight (static_cast<int> (state.range (0)), -1);
+
+    juce::Image image (juce::Image::ARGB, ring.getWidth() * 2, ring.getHeight() * 2, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        ring.paintEntireComponent (g, true);
+    }
+}
+BENCHMARK (ringPaint)->Arg (0)->Arg (3)->Unit (benchmark::kMicrosecond);
+
 double cpuSeconds()
 {
     rusage usage {};

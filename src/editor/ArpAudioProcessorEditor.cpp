@@ -264,6 +264,7 @@ void ArpAudioProcessorEditor::timerCallback()
         wasShowing = showing;
         rateControl->refreshAnimation();
         lengthControl->refreshAnimation();
+        circularTime->refreshAnimation();
     }
 
     if (undoButton->isEnabled() != history.canUndo())

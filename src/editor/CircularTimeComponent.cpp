@@ -117,7 +117,15 @@ CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settin
                                     static_cast<juce::Component*> (&clearButton) })
         panel.addAndMakeVisible (child);
 
-    startTimerHz (60);
+    refreshAnimation();
+}
+
+void CircularTimeComponent::refreshAnimation()
+{
+    if (! isShowing())
+        stopTimer();
+    else if (! isTimerRunning())
+        startTimerHz (60);
 }
 
 CircularTimeComponent::~CircularTimeComponent()

@@ -51,6 +51,12 @@ public:
 
     std::function<void (int step)> onAccentStep;
 
+    // The timer runs only while the ring is on screen.
+    void refreshAnimation();
+    void visibilityChanged() override { refreshAnimation(); }
+    void parentHierarchyChanged() override { refreshAnimation(); }
+    bool isAnimating() const noexcept { return isTimerRunning(); }
+
     void mouseMove (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
     bool hitTest (int x, int y) override;

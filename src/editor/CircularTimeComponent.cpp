@@ -274,12 +274,31 @@ void CircularTimeComponent::layoutBeatKnobs()
     for (size_t i = 0; i < segments.size(); ++i)
     {
         auto& segment = *segments[i];
-        segment.setBounds (square);
-        segment.centreX = static_cast<float> (cx - square.getX());
-        segment.centreY = static_cast<float> (cy - square.getY());
+        const auto centreAngle = static_cast<float> (i) * span - pi / 2.0f;
+
+        // Each segment's box holds its arc, its inner guide and its pointer
+        // (not the whole ring): a segment that lights up then repaints only
+        // itself, not everything under the ring.
+        const auto half = juce::jmax (span - gap, 0.0f) / 2.0f;
+        const auto inner = juce::jmax (segmentRadius - segmentThickness / 2.0f - 8.0f, 0.0f), outer = segmentRadius + segmentThickness / 2.0f + 2.0f;
+        juce::Rectangle<float> box;
+        for (int k = 0; k <= 32; ++k)
+        {
+            const auto angle = centreAngle - half + 2.0f * half * static_cast<float> (k) / 32.0f;
+            for (const auto r : { inner, outer })
+            {
+                const juce::Point<float> p { static_cast<float> (cx) + r * std::cos (angle), static_cast<float> (cy) + r * std::sin (angle) };
+                box = k == 0 && r == inner ? juce::Rectangle<float> (p, p) : box.getUnion (juce::Rectangle<float> (p, p));
+            }
+        }
+        const auto bounds = box.expanded (3.0f).getSmallestIntegerContainer().getIntersection (square);
+
+        segment.setBounds (bounds);
+        segment.centreX = static_cast<float> (cx - bounds.getX());
+        segment.centreY = static_cast<float> (cy - bounds.getY());
         segment.radius = segmentRadius;
         segment.thickness = juce::jmax (segmentThickness, 1.0f);
-        segment.centreAngle = static_cast<float> (i) * span - pi / 2.0f;
+        segment.centreAngle = centreAngle;
         segment.span = span;
         segment.gap = gap;
         segment.repaint();

@@ -163,7 +163,9 @@ void ArpAudioProcessorEditor::animatePad()
 
 void ArpAudioProcessorEditor::paintOverChildren (juce::Graphics& g)
 {
-    if (isPadActive())
+    // Every child's repaint comes through here; the pad is drawn only where
+    // the repainted area reaches it.
+    if (isPadActive() && g.clipRegionIntersects (padRect.getSmallestIntegerContainer()))
         pad.paint (g, angle, highlightMode == 1, highlightMode < 2 ? 1.0f : 0.25f);
 
     g.fillAll (juce::Colours::black.withAlpha (0.02f));

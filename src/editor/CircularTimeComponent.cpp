@@ -281,17 +281,18 @@ void CircularTimeComponent::layoutBeatKnobs()
         // itself, not everything under the ring.
         const auto half = juce::jmax (span - gap, 0.0f) / 2.0f;
         const auto inner = juce::jmax (segmentRadius - segmentThickness / 2.0f - 8.0f, 0.0f), outer = segmentRadius + segmentThickness / 2.0f + 2.0f;
-        juce::Rectangle<float> box;
+        juce::Point<float> low { 1.0e9f, 1.0e9f }, high { -1.0e9f, -1.0e9f };
         for (int k = 0; k <= 32; ++k)
         {
             const auto angle = centreAngle - half + 2.0f * half * static_cast<float> (k) / 32.0f;
             for (const auto r : { inner, outer })
             {
                 const juce::Point<float> p { static_cast<float> (cx) + r * std::cos (angle), static_cast<float> (cy) + r * std::sin (angle) };
-                box = k == 0 && r == inner ? juce::Rectangle<float> (p, p) : box.getUnion (juce::Rectangle<float> (p, p));
+                low = { juce::jmin (low.x, p.x), juce::jmin (low.y, p.y) };
+                high = { juce::jmax (high.x, p.x), juce::jmax (high.y, p.y) };
             }
         }
-        const auto bounds = box.expanded (3.0f).getSmallestIntegerContainer().getIntersection (square);
+        const auto bounds = juce::Rectangle<float> (low, high).expanded (3.0f).getSmallestIntegerContainer().getIntersection (square);
 
         segment.setBounds (bounds);
         segment.centreX = static_cast<float> (cx - bounds.getX());

@@ -42,6 +42,13 @@ TEST_F (Editor, TheRingHasOneSegmentPerStepWithItsGap)
     ASSERT_EQ (ring.numSegments(), 64);
     EXPECT_NEAR (ring.getSegment (0).gap, 0.5625f * degrees, 1e-6f);
     EXPECT_NEAR (ring.getSegment (10).centreAngle, 10.0f * 5.625f * degrees - juce::MathConstants<float>::halfPi, 1e-5f);
+
+    // Each segment's box holds its own arc: the ring finds it under the pointer.
+    auto& first = ring.getSegment (0);
+    const juce::Point<int> top { 190, 190 - 163 };
+    EXPECT_TRUE (first.getBounds().contains (top));
+    EXPECT_LT (first.getWidth(), 60);
+    EXPECT_EQ (ring.getComponentAt (top), &first);
 }
 
 TEST_F (Editor, SegmentsEditTheirAccentAndClampAtTheEnds)

@@ -134,7 +134,14 @@ void dragWithTheMouse (juce::Point<int> from, juce::Point<int> to, int steps = 8
 
     XTestFakeButtonEvent (display, 1, False, CurrentTime);
     XFlush (display);
-    pump (60);
+    pump (30);
+
+    // Xlib may already hold the release in its own queue (read there by a
+    // pointer query on a timer), where nothing wakes the message loop for
+    // it; one more small move brings it out, as the next move of a real
+    // mouse would.
+    moveTo (to + juce::Point<int> (1, 0));
+    pump (30);
     XCloseDisplay (display);
 }
 
@@ -149,6 +156,24 @@ struct AutomationLog : juce::AudioProcessorParameter::Listener
 
     juce::StringArray events;
 };
+
+// One gesture on the parameter: its begin comes first, one begin and one
+// end, nothing else moved. (JUCE's VST3 wrapper sends values on a timer of
+// its own, so the last value may reach the host after the end.)
+void expectOneGesture (const juce::StringArray& events, const juce::String& id)
+{
+    ASSERT_GE (events.size(), 3) << id << ": " << events.joinIntoString (", ");
+    EXPECT_EQ (events[0], id + " begin") << events.joinIntoString (", ");
+    int begins = 0, ends = 0;
+    for (const auto& event : events)
+    {
+        EXPECT_TRUE (event.startsWith (id + " ")) << events.joinIntoString (", ");
+        begins += event == id + " begin" ? 1 : 0;
+        ends += event == id + " end" ? 1 : 0;
+    }
+    EXPECT_EQ (begins, 1) << events.joinIntoString (", ");
+    EXPECT_EQ (ends, 1) << events.joinIntoString (", ");
+}
 
 TEST (EditorWindow, ScreenCaptureSeesAPlainWindow)
 {
@@ -242,17 +267,14 @@ TEST (EditorWindow, ADragOnAKnobIsOneHostGesture)
 
     // The host hears of the gesture's end through its own message queue.
     test::pumpUntil ([&] { return log.events.contains ("51 end"); });
+    pump (100);
     for (auto* parameter : parameters)
         parameter->removeListener (&log);
 
     EXPECT_LT (parameters[inertia]->getValue(), before - 0.1f);
 
-    // Only Inertia moved, and all of it between one begin and one end.
-    ASSERT_GE (log.events.size(), 3) << log.events.joinIntoString (", ").toStdString();
-    EXPECT_EQ (log.events[0], "51 begin");
-    EXPECT_EQ (log.events[log.events.size() - 1], "51 end");
-    for (int i = 1; i < log.events.size() - 1; ++i)
-        EXPECT_EQ (log.events[i], "51 value") << log.events.joinIntoString (", ").toStdString();
+    // Only Inertia moved, and all of it in one gesture.
+    expectOneGesture (log.events, "51");
 }
 
 TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
@@ -299,11 +321,7 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
             parameter->removeListener (&log);
 
         EXPECT_NE (parameters[d.parameter]->getValue(), before.back()) << id;
-        ASSERT_GE (log.events.size(), 3) << id << ": " << log.events.joinIntoString (", ");
-        EXPECT_EQ (log.events[0], id + " begin");
-        EXPECT_EQ (log.events[log.events.size() - 1], id + " end");
-        for (int i = 1; i < log.events.size() - 1; ++i)
-            EXPECT_EQ (log.events[i], id + " value") << log.events.joinIntoString (", ");
+        expectOneGesture (log.events, id);
     }
 
     // The editor's Undo button, once per drag, newest first.
@@ -366,9 +384,9 @@ TEST (EditorWindow, APadDragIsOneGestureAndARingDragChangesTheAccentsPlayed)
         parameters[firstAccent]->addListener (&log);
         dragWithTheMouse (hosted.onScreen (540, 130), hosted.onScreen (516, 132));
         test::pumpUntil ([&] { return log.events.contains ("73 end"); });
+        pump (100);
         parameters[firstAccent]->removeListener (&log);
-        EXPECT_EQ (log.events[0], "73 begin");
-        EXPECT_EQ (log.events.size() - 1, log.events.indexOf ("73 end"));
+        expectOneGesture (log.events, "73");
     }
     EXPECT_LT (parameters[firstAccent]->getValue(), beforeAccent - 0.3f);
 

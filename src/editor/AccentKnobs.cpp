@@ -74,20 +74,6 @@ void BeatArcSegmentKnobComponent::dragged (const juce::MouseEvent& e)
     change (valueAt (e.position));
 }
 
-void BeatArcSegmentKnobComponent::mouseEnter (const juce::MouseEvent& e)
-{
-    ValueControl::mouseEnter (e);
-    if (onHoverChange)
-        onHoverChange (true);
-}
-
-void BeatArcSegmentKnobComponent::mouseExit (const juce::MouseEvent& e)
-{
-    ValueControl::mouseExit (e);
-    if (onHoverChange)
-        onHoverChange (false);
-}
-
 juce::Path BeatArcSegmentKnobComponent::pointerTriangle() const
 {
     juce::Path triangle;

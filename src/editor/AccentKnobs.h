@@ -15,8 +15,6 @@ class BeatArcSegmentKnobComponent : public ValueControl
 public:
     BeatArcSegmentKnobComponent();
 
-    void mouseEnter (const juce::MouseEvent&) override;
-    void mouseExit (const juce::MouseEvent&) override;
     bool hitTest (int x, int y) override;
     void paint (juce::Graphics&) override;
     float getKeyStep() const override { return 0.05f; }
@@ -29,7 +27,6 @@ public:
     // The visible half-span (the span less the gap, halved).
     float visibleHalf() const noexcept { return juce::jmax (span - gap, 0.0f) / 2.0f; }
 
-    std::function<void (bool)> onHoverChange;
     std::function<void()> onPressed;
     // The accent the ring shows for this step (the gain times the master), or
     // the segment's own when unset.

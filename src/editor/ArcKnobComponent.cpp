@@ -97,20 +97,6 @@ NoteArcComponent::NoteArcComponent (int slot, juce::Colour arcColour, std::funct
     labelColour = juce::Colours::white;
 }
 
-void NoteArcComponent::mouseEnter (const juce::MouseEvent& e)
-{
-    ArcKnobComponent::mouseEnter (e);
-    if (onHoverChange)
-        onHoverChange (true);
-}
-
-void NoteArcComponent::mouseExit (const juce::MouseEvent& e)
-{
-    ArcKnobComponent::mouseExit (e);
-    if (onHoverChange)
-        onHoverChange (false);
-}
-
 void NoteArcComponent::setShowNeedle (bool shouldShow)
 {
     if (std::exchange (showNeedle, shouldShow) != shouldShow)

@@ -55,8 +55,6 @@ class NoteArcComponent : public ArcKnobComponent
 public:
     NoteArcComponent (int slotNumber, juce::Colour colour, std::function<void (float)> onValueChange);
 
-    void mouseEnter (const juce::MouseEvent&) override;
-    void mouseExit (const juce::MouseEvent&) override;
     void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override;
     void paint (juce::Graphics&) override;
 
@@ -66,7 +64,6 @@ public:
     const int slotNumber;
     juce::Colour noteColour;
     juce::String noteName;
-    std::function<void (bool)> onHoverChange;
     // Whole slots to scroll the note window by (positive: later notes).
     std::function<void (int)> onScroll;
     float wheelAccumulator = 0.0f;

@@ -85,6 +85,7 @@ ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
         history.endUserAction();
 
     presetLabel.removeMouseListener (this);
+    trackpadOverlay->removeMouseListener (this);
     processor.removeChangeListener (this);
     stopTimer();
     tooltipWindow.setLookAndFeel (nullptr);

@@ -31,7 +31,8 @@ void ArpAudioProcessorEditor::createPadAndRing()
     circularTime = std::make_unique<CircularTimeComponent> (*this, settings, published);
     circularTime->onAccentStep = [this] (int step) { lastAccentFlash = step; };
 
-    trackpadOverlay = std::make_unique<XYTrackpadOverlay> (*this);
+    trackpadOverlay = std::make_unique<XYTrackpadOverlay>();
+    trackpadOverlay->addMouseListener (this, false);
     trackpadOverlay->takesPoint = [this] (juce::Point<float> p) { return ! circularTime->isSettingsOpen() && pad.contains (p); };
 }
 
@@ -62,8 +63,9 @@ void ArpAudioProcessorEditor::beginUserAction() { history.beginUserAction(); }
 void ArpAudioProcessorEditor::endUserAction() { history.endUserAction(); }
 
 //==============================================================================
-void ArpAudioProcessorEditor::mouseMove (const juce::MouseEvent& e)
+void ArpAudioProcessorEditor::mouseMove (const juce::MouseEvent& event)
 {
+    const auto e = event.getEventRelativeTo (this);
     if (! isPadActive() || ! pad.contains (e.position))
     {
         if (highlightMode == 1)
@@ -82,14 +84,16 @@ void ArpAudioProcessorEditor::mouseExit (const juce::MouseEvent& e)
         setHighlight (0, -1);
 }
 
-void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
+void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& event)
 {
-    if (e.eventComponent == &presetLabel)
+    if (event.eventComponent == &presetLabel)
     {
         if (presetBarShown)
             loadPresetButtonClicked();
         return;
     }
+
+    const auto e = event.getEventRelativeTo (this);
 
     if (! isPadActive() || ! pad.contains (e.position))
         return;
@@ -110,7 +114,7 @@ void ArpAudioProcessorEditor::mouseDown (const juce::MouseEvent& e)
 void ArpAudioProcessorEditor::mouseDrag (const juce::MouseEvent& e)
 {
     if (e.eventComponent != &presetLabel)
-        pad.drag (e.position);
+        pad.drag (e.getEventRelativeTo (this).position);
 }
 
 void ArpAudioProcessorEditor::mouseUp (const juce::MouseEvent& e)
@@ -129,7 +133,7 @@ void ArpAudioProcessorEditor::mouseDoubleClick (const juce::MouseEvent& e)
         return;
 
     const UndoHistory::ScopedUserAction action (history);
-    pad.doubleClick (e.position);
+    pad.doubleClick (e.getEventRelativeTo (this).position);
 }
 
 //==============================================================================

@@ -118,12 +118,16 @@ void ValueControl::dragged (const juce::MouseEvent& e)
 void ValueControl::mouseEnter (const juce::MouseEvent&)
 {
     hovered = true;
+    if (onHoverChange)
+        onHoverChange (true);
     repaint();
 }
 
 void ValueControl::mouseExit (const juce::MouseEvent&)
 {
     hovered = false;
+    if (onHoverChange)
+        onHoverChange (false);
     repaint();
 }
 

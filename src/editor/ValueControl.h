@@ -31,6 +31,8 @@ public:
     // Receives what the control stands for (a slider's range, else the position).
     std::function<void (float)> onValueChange;
     std::function<void()> onGestureStart, onGestureEnd;
+    // The pointer came over the control (true) or left it (false).
+    std::function<void (bool)> onHoverChange;
     // The text a screen reader reads for a position; the plain number without.
     std::function<juce::String (float)> valueText;
 

@@ -397,7 +397,7 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
 }
 
 //==============================================================================
-XYTrackpadOverlay::XYTrackpadOverlay (juce::Component& editorToNotify) : editor (editorToNotify)
+XYTrackpadOverlay::XYTrackpadOverlay()
 {
     setTooltip ("Explore the modulation space. Right-click to add or remove checkpoints.");
     setInterceptsMouseClicks (true, false);
@@ -408,12 +408,5 @@ bool XYTrackpadOverlay::hitTest (int x, int y)
 {
     return takesPoint != nullptr && takesPoint (getPosition().toFloat() + juce::Point<float> (static_cast<float> (x), static_cast<float> (y)));
 }
-
-void XYTrackpadOverlay::mouseMove (const juce::MouseEvent& e) { editor.mouseMove (e.getEventRelativeTo (&editor)); }
-void XYTrackpadOverlay::mouseExit (const juce::MouseEvent& e) { editor.mouseExit (e.getEventRelativeTo (&editor)); }
-void XYTrackpadOverlay::mouseDown (const juce::MouseEvent& e) { editor.mouseDown (e.getEventRelativeTo (&editor)); }
-void XYTrackpadOverlay::mouseDrag (const juce::MouseEvent& e) { editor.mouseDrag (e.getEventRelativeTo (&editor)); }
-void XYTrackpadOverlay::mouseUp (const juce::MouseEvent& e) { editor.mouseUp (e.getEventRelativeTo (&editor)); }
-void XYTrackpadOverlay::mouseDoubleClick (const juce::MouseEvent& e) { editor.mouseDoubleClick (e.getEventRelativeTo (&editor)); }
 
 } // namespace mur

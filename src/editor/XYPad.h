@@ -112,26 +112,17 @@ private:
 };
 
 // The transparent component over the design root that takes the pad's mouse
-// events and hands them to the editor, converted to its coordinates.
+// events; the editor listens to it and handles them in its own coordinates.
 class XYTrackpadOverlay : public juce::Component, public juce::SettableTooltipClient
 {
 public:
-    explicit XYTrackpadOverlay (juce::Component& editorToNotify);
+    XYTrackpadOverlay();
 
-    void mouseMove (const juce::MouseEvent&) override;
-    void mouseExit (const juce::MouseEvent&) override;
-    void mouseDown (const juce::MouseEvent&) override;
-    void mouseDrag (const juce::MouseEvent&) override;
-    void mouseUp (const juce::MouseEvent&) override;
-    void mouseDoubleClick (const juce::MouseEvent&) override;
     bool hitTest (int x, int y) override;
 
     // Whether an editor point is on the pad now (false while the accent
     // panel is open).
     std::function<bool (juce::Point<float>)> takesPoint;
-
-private:
-    juce::Component& editor;
 };
 
 } // namespace mur

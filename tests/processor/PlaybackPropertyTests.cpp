@@ -177,6 +177,16 @@ TEST (PlaybackProperties, NoStuckNotesNoStrayNoteOffsAndNoAllocations)
     }
 }
 
+// Now and then a key goes down and one comes up, among ten keys.
+void randomKeys (juce::MidiBuffer& midi, juce::Random& random, int pressOneIn, int releaseOneIn)
+{
+    midi.clear();
+    if (random.nextInt (pressOneIn) == 0)
+        midi.addEvent (juce::MidiMessage::noteOn (1, random.nextInt ({ 50, 60 }), static_cast<juce::uint8> (100)), 3);
+    if (random.nextInt (releaseOneIn) == 0)
+        midi.addEvent (juce::MidiMessage::noteOff (1, random.nextInt ({ 50, 60 })), 9);
+}
+
 TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
 {
     ArpAudioProcessor processor;
@@ -198,11 +208,7 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
 
         for (int block = 0; ! stop || block < 20000; ++block)
         {
-            midi.clear();
-            if (random.nextInt (20) == 0)
-                midi.addEvent (juce::MidiMessage::noteOn (1, random.nextInt ({ 50, 60 }), static_cast<juce::uint8> (100)), 3);
-            if (random.nextInt (25) == 0)
-                midi.addEvent (juce::MidiMessage::noteOff (1, random.nextInt ({ 50, 60 })), 9);
+            randomKeys (midi, random, 20, 25);
             if (block % 3000 == 0)
                 playHead.playing = ! playHead.playing;
 
@@ -272,11 +278,7 @@ TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
 
         for (int block = 0; ! stop || block < 5000; ++block)
         {
-            midi.clear();
-            if (random.nextInt (30) == 0)
-                midi.addEvent (juce::MidiMessage::noteOn (1, random.nextInt ({ 50, 60 }), static_cast<juce::uint8> (100)), 0);
-            if (random.nextInt (40) == 0)
-                midi.addEvent (juce::MidiMessage::noteOff (1, random.nextInt ({ 50, 60 })), 0);
+            randomKeys (midi, random, 30, 40);
             if (block % 1000 == 0)
                 playHead.playing = ! playHead.playing;
             processor.processBlock (audio, midi);

@@ -6,11 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 // One JUCE environment for the whole run: message manager, fonts and the
 // desktop exist for every test, as they do inside a host.
 int main (int argc, char** argv)
 {
     testing::InitGoogleTest (&argc, argv);
+
+    // These tests need no display. Without one JUCE would try ":0", which
+    // may be an X server that another test started and is about to stop.
+    if (const auto* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)
+        setenv ("DISPLAY", ":65530", 1);
+
     juce::ScopedJuceInitialiser_GUI juce;
 
     // Presets and settings go to a scratch folder, never the user's.

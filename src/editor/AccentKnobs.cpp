@@ -218,7 +218,7 @@ void CenteredArcKnobComponent::followAngle (juce::Point<float> p)
     }
 
     // The raw angle goes out; the knob shows the step it falls on.
-    const auto index = juce::jlimit (0, stepCount - 1, ((controls::roundHalfUp ((1.0 - static_cast<double> (a)) * stepCount) % stepCount) + stepCount) % stepCount);
+    const auto index = controls::stepAtPosition (a, stepCount);
     if (onValueChange)
         onValueChange (a);
 

@@ -4,14 +4,14 @@
 #include "ControlMappings.h"
 #include "EditorResources.h"
 #include "processor/Settings.h"
+#include "processor/StepTiming.h"
 
 namespace mur
 {
 namespace
 {
 constexpr float pi = juce::MathConstants<float>::pi, twoPi = juce::MathConstants<float>::twoPi;
-
-int wrapStep (int step, int n) { return ((step % n) + n) % n; }
+using controls::wrapStep;
 } // namespace
 
 CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settings& s, const PlaybackSnapshot& p)
@@ -37,7 +37,7 @@ CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settin
         if (n < 1)
             return;
 
-        const auto step = n == 1 ? 0 : juce::jlimit (0, n - 1, wrapStep (controls::roundHalfUp ((1.0 - static_cast<double> (v)) * n), n));
+        const auto step = controls::stepAtPosition (v, n);
         if (step != settings.getMirrors().pulseTimeShiftStep)
         {
             settings.setStartStep (step);
@@ -81,7 +81,7 @@ CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settin
         stepsKnob->repaint();
 
         // The start knob keeps its angle; the start step follows it.
-        const auto step = juce::jlimit (0, n - 1, wrapStep (controls::roundHalfUp ((1.0 - static_cast<double> (startKnob->getValue())) * n), n));
+        const auto step = controls::stepAtPosition (startKnob->getValue(), n);
         settings.setStartStep (step);
         startKnob->stepCount = n;
         startKnob->lastStep = -1;
@@ -147,22 +147,8 @@ int CircularTimeComponent::stepCount() const
 
 double CircularTimeComponent::stepLengthInWholeNotes() const
 {
-    switch (settings.getMirrors().rateIndex)
-    {
-        case 0: return 1.0 / 96.0;
-        case 1: return 1.0 / 64.0;
-        case 2: return 1.0 / 48.0;
-        case 3: return 1.0 / 32.0;
-        case 4: return 1.0 / 24.0;
-        case 6: return 1.0 / 12.0;
-        case 7: return 1.0 / 8.0;
-        case 8: return 1.0 / 6.0;
-        case 9: return 1.0 / 4.0;
-        case 10: return 1.0 / 3.0;
-        case 11: return 1.0 / 2.0;
-        case 12: return 1.0;
-        default: return 1.0 / 16.0;
-    }
+    // Unknown rates play sixteenths, as playback does.
+    return quarterNotesPerStep (settings.getMirrors().rateIndex) / 4.0;
 }
 
 //==============================================================================

@@ -1,14 +1,11 @@
 #include "ControlMappings.h"
 
-#include <array>
+#include "processor/StepTiming.h"
+
 #include <cmath>
 
 namespace mur::controls
 {
-namespace
-{
-constexpr std::array<int, 13> divisors { 96, 64, 48, 32, 24, 16, 12, 8, 6, 4, 3, 2, 1 };
-}
 
 int rateIndexFor (float position)
 {
@@ -22,7 +19,13 @@ float positionForRate (int rateIndex)
 
 int rateDivisor (int rateIndex)
 {
-    return divisors[static_cast<size_t> (juce::jlimit (0, 12, rateIndex))];
+    // Steps per whole note: four quarter notes over the quarters per step.
+    return roundHalfUp (4.0 / quarterNotesPerStep (juce::jlimit (0, numRates - 1, rateIndex)));
+}
+
+juce::String percentText (float position)
+{
+    return juce::String (juce::roundToInt (position * 100.0f)) + "%";
 }
 
 juce::String rateText (float position)
@@ -96,6 +99,13 @@ float arcDragPosition (float atStart, int moved, int stepCount)
     }
 
     return quantise (d, stepCount);
+}
+
+int stepAtPosition (float position, int numSteps)
+{
+    if (numSteps <= 1)
+        return 0;
+    return juce::jlimit (0, numSteps - 1, wrapStep (roundHalfUp ((1.0 - static_cast<double> (position)) * numSteps), numSteps));
 }
 
 juce::String noteName (int midiNote)

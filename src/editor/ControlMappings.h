@@ -32,6 +32,9 @@ int neuronPathLevelFor (float position);
 float softmaxGainFor (float position);
 float positionForSoftmaxGain (float softmaxGain);
 
+// A position as a whole percentage ("50%").
+juce::String percentText (float position);
+
 // Feedback: the slider's own range is 0 to 10.
 inline constexpr float feedbackRange = 10.0f;
 
@@ -40,6 +43,12 @@ float quantise (float position, int stepCount);
 // The position a drag gives: `moved` is the units right plus the units up;
 // 100 of them sweep the whole range.
 float arcDragPosition (float atStart, int moved, int stepCount);
+
+// A step index taken into 0 to n - 1, negative ones counted from the end.
+inline int wrapStep (int step, int n) { return ((step % n) + n) % n; }
+// The accent step a start knob's position points at: 1 is step 0, and the
+// position falls clockwise through the steps.
+int stepAtPosition (float position, int numSteps);
 
 // "C3" for 60, "C#3" for 61, "C-2" for 0.
 juce::String noteName (int midiNote);

@@ -9,11 +9,6 @@
 // it sits, and how it follows the processor.
 namespace mur
 {
-namespace
-{
-juce::String percent (float v) { return juce::String (juce::roundToInt (v * 100.0f)) + "%"; }
-} // namespace
-
 void ArpAudioProcessorEditor::wire (ValueControl& control, const char* title, const char* tooltip, std::function<void (float)> action)
 {
     control.setTitle (title);
@@ -65,7 +60,7 @@ void ArpAudioProcessorEditor::createControls()
     {
         target = std::make_unique<ImageKnobComponent> (nullptr, initial);
         wire (*target, title, tip, std::move (action));
-        target->valueText = percent;
+        target->valueText = controls::percentText;
     };
 
     knob (inertiaKnob, 0.0f, "Inertia", "Slows state changes; higher values add more inertia.", [this] (float q) { linkedKnobMoved (true, q); });
@@ -90,7 +85,7 @@ void ArpAudioProcessorEditor::createControls()
     randomSlider = std::make_unique<CustomSliderComponent> (nullptr, 0.0f, 0.0f, 1.0f);
     wire (*randomSlider, "Random", "Determinism vs randomness. Left: deterministic; right: more random.",
           [this] (float v) { settings.setSoftmaxGain (controls::softmaxGainFor (v)); });
-    randomSlider->valueText = [] (float v) { return v <= 0.01f ? juce::String ("deterministic") : percent (v) + " random"; };
+    randomSlider->valueText = [] (float v) { return v <= 0.01f ? juce::String ("deterministic") : controls::percentText (v) + " random"; };
 
     knob (repetitionKnob, 0.5f, "Repetition", "Repetition bias. Left: discourages repeats; right: encourages them.",
           [this] (float v) { settings.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });

@@ -37,7 +37,7 @@ void ArpAudioProcessorEditor::updateNoteSliders()
             auto arc = std::make_unique<NoteArcComponent> (s + 1, slotColour (noteColours, s + 1), nullptr);
             arc->setTitle ("Note " + juce::String (s + 1) + " probability");
             arc->setTooltip ("Probability for this pitch.");
-            arc->valueText = [] (float v) { return juce::String (juce::roundToInt (v * 100.0f)) + "%"; };
+            arc->valueText = controls::percentText;
             arc->onValueChange = [this, s] (float v) { settings.setNoteGain (juce::jmin (s + 1, controls::numNoteSlots), v); };
             arc->onGestureStart = [this] { history.beginUserAction(); };
             arc->onGestureEnd = [this] { history.endUserAction(); };

@@ -259,7 +259,16 @@ void ArpAudioProcessorEditor::timerCallback()
     if (angle > 6283.1855f)
         angle -= 6283.1855f;
 
-    // The animated controls run only while the window is on screen.
+    if (undoButton->isEnabled() != history.canUndo())
+        undoButton->setEnabled (history.canUndo());
+    if (redoButton->isEnabled() != history.canRedo())
+        redoButton->setEnabled (history.canRedo());
+
+    // The animated controls run only while the window is on screen. Asking
+    // is a round trip to the window system, so it is asked four times a second.
+    if (++ticksSinceShowingCheck < 25)
+        return;
+    ticksSinceShowingCheck = 0;
     if (const auto showing = isShowing(); showing != wasShowing)
     {
         wasShowing = showing;
@@ -267,11 +276,6 @@ void ArpAudioProcessorEditor::timerCallback()
         lengthControl->refreshAnimation();
         circularTime->refreshAnimation();
     }
-
-    if (undoButton->isEnabled() != history.canUndo())
-        undoButton->setEnabled (history.canUndo());
-    if (redoButton->isEnabled() != history.canRedo())
-        redoButton->setEnabled (history.canRedo());
 }
 
 } // namespace mur

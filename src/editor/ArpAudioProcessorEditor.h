@@ -170,6 +170,7 @@ private:
     int noteScrollIndex = 0, noteHoverCount = 0;
     int neuronPathLevel = 1;
     bool wasShowing = false;
+    int ticksSinceShowingCheck = 0;
     std::unique_ptr<CustomButtonComponent> holdButton, linkButton, resetButton;
     std::unique_ptr<SaveButtonComponent> saveButton;
     std::unique_ptr<ReseedButtonComponent> reseedButton;

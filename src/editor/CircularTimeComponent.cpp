@@ -422,12 +422,19 @@ void CircularTimeComponent::tick()
     shownStart = startMarker;
     shownCompact = compact;
 
+    // Only the segments whose look changed are drawn again: repainting the
+    // whole ring on every step would redraw the pad beneath it too.
     for (size_t i = 0; i < segments.size(); ++i)
     {
         auto& segment = *segments[i];
+        const auto isCurrent = static_cast<int> (i) == current;
+        const auto isStart = static_cast<int> (i) == startMarker;
+        if (segment.compact == compact && segment.isCurrentStep == isCurrent && segment.isStartStep == isStart)
+            continue;
+
         segment.compact = compact;
-        segment.isCurrentStep = static_cast<int> (i) == current;
-        segment.isStartStep = static_cast<int> (i) == startMarker;
+        segment.isCurrentStep = isCurrent;
+        segment.isStartStep = isStart;
         segment.repaint();
     }
 }

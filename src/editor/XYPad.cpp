@@ -374,13 +374,21 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
         return direction * (0.7f * t / (d * d + 1.0f));
     };
 
+    // Most repaints touch only a corner of the pad (a ring segment lighting
+    // up): dots outside the repainted area are not filled at all.
+    auto fillDot = [&g] (juce::Point<float> centre, float r)
+    {
+        const juce::Rectangle<float> bounds (2.0f * r, 2.0f * r);
+        if (g.clipRegionIntersects (bounds.withCentre (centre).getSmallestIntegerContainer()))
+            g.fillEllipse (bounds.withCentre (centre));
+    };
+
     g.setColour (hovered ? juce::Colour (0xff505060).withAlpha (0.75f * fade) : juce::Colour (0xff404050).withAlpha (0.6f * fade));
     for (const auto& dot : dots)
     {
         const auto p = dot.position + sway (dot.position.getDistanceFrom (cursorAt));
         const auto d = p.getDistanceFrom (cursorAt) / (50.0f * t);
-        const auto r = (4.5f * t - 0.5f * t) / (d * d + 1.0f) + 0.5f * t;
-        g.fillEllipse (juce::Rectangle<float> (2.0f * r, 2.0f * r).withCentre (p));
+        fillDot (p, (4.5f * t - 0.5f * t) / (d * d + 1.0f) + 0.5f * t);
     }
 
     g.setColour (juce::Colours::white.withAlpha (fade));
@@ -392,7 +400,7 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
         const auto p = checkpointShownAt (i);
         const auto d = p.getDistanceFrom (cursorAt);
         const auto size = juce::jlimit (2.0f * t, 4.0f * t, (1.0f - juce::jmin (d / (2.0f * juce::MathConstants<float>::sqrt2 * inner), 1.0f) * 0.5f) * 4.0f * t);
-        g.fillEllipse (juce::Rectangle<float> (2.0f * size, 2.0f * size).withCentre (p + sway (d)));
+        fillDot (p + sway (d), size);
     }
 }
 

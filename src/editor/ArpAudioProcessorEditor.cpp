@@ -3,6 +3,10 @@
 #include "EditorResources.h"
 #include "LinkedKnobs.h"
 #include "processor/ArpAudioProcessor.h"
+#include "views/NeuralActivityPCAPlot.h"
+#include "views/NeuralActivityWindow.h"
+#include "views/NeuralNetworkTopologyPlot.h"
+#include "views/PlotOverlay.h"
 
 namespace mur
 {
@@ -171,6 +175,8 @@ void ArpAudioProcessorEditor::reseedClicked()
 {
     settings.reseed();
     refreshPalette();
+    // The map's history belongs to the old network.
+    mapView->reset();
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
@@ -214,6 +220,8 @@ void ArpAudioProcessorEditor::refreshPalette()
 {
     const auto inputs = paletteSettings();
     noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
+    refreshViewColours();
+    viewsDirty = true;
 
     if (auto units = palette::computeUnitColours (engine, noteColours, inputs); ! units.empty())
         unitColours = std::move (units);
@@ -252,7 +260,11 @@ void ArpAudioProcessorEditor::timerCallback()
         for (auto& arc : noteArcs)
             arc->repaint();
         refreshNoteOnButtons();
+        viewsDirty = true;
     }
+
+    if (std::exchange (viewsDirty, false))
+        updateViews();
 
     animatePad();
     angle += 0.015f;

@@ -10,6 +10,7 @@
 #include "Palette.h"
 #include "TimeDials.h"
 #include "XYPad.h"
+#include "views/PublishedStep.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -22,6 +23,14 @@ class Playback;
 class Presets;
 class Settings;
 class UndoHistory;
+
+namespace views
+{
+class NeuralActivityWindow;
+class NeuralActivityPCAPlot;
+class NeuralNetworkTopologyPlot;
+class PlotOverlay;
+} // namespace views
 
 // The plug-in window: a fixed 1078 x 539 design, scaled as a whole to the
 // size the host gives it. It owns the controls, keeps them in step with the
@@ -110,6 +119,14 @@ public:
 
     const palette::NoteColours& getNoteColours() const noexcept { return noteColours; }
 
+    // The screen of network views: 0 Activity, 1 Map, 2 Topology.
+    void setView (int index);
+    int getViewIndex() const noexcept { return viewIndex; }
+    views::NeuralActivityWindow& getActivityView() noexcept { return *activityView; }
+    views::NeuralActivityPCAPlot& getMapView() noexcept { return *mapView; }
+    views::NeuralNetworkTopologyPlot& getTopologyView() noexcept { return *topologyView; }
+    views::PlotOverlay& getPlotOverlay() noexcept { return *plotOverlay; }
+
     // One step of the 10 ms timer, callable by tests.
     void tick() { timerCallback(); }
 
@@ -136,6 +153,10 @@ private:
     void choosePresetFile (const juce::String& title, const juce::File& folder, int mode,
                            std::function<void (const juce::File&)> chosen);
     palette::Settings paletteSettings() const;
+    void createViews();
+    void refreshViewColours();
+    void takePublishedStep();
+    void updateViews();
 
     // The editor's way into the processor: the settings it may change, the
     // presets and undo history it drives, and the published data it reads.
@@ -181,7 +202,16 @@ private:
     juce::Label presetLabel;
 
     palette::NoteColours noteColours;
+    std::vector<juce::Colour> viewColours;
     std::vector<std::uint32_t> unitColours;
+
+    std::unique_ptr<views::NeuralActivityWindow> activityView;
+    std::unique_ptr<views::NeuralActivityPCAPlot> mapView;
+    std::unique_ptr<views::NeuralNetworkTopologyPlot> topologyView;
+    std::unique_ptr<views::PlotOverlay> plotOverlay;
+    views::PublishedStep publishedStep;
+    int viewIndex = 0;
+    bool viewsDirty = true;
     int paletteRefreshCount = 0;
 
     juce::Rectangle<float> padRect;

@@ -4,6 +4,10 @@
 #include "LinkedKnobs.h"
 #include "persistence/UndoHistory.h"
 #include "processor/Settings.h"
+#include "views/NeuralActivityPCAPlot.h"
+#include "views/NeuralActivityWindow.h"
+#include "views/NeuralNetworkTopologyPlot.h"
+#include "views/PlotOverlay.h"
 
 // The editor's controls: how each is made and wired to the processor, where
 // it sits, and how it follows the processor.
@@ -92,9 +96,12 @@ void ArpAudioProcessorEditor::createControls()
     knob (proximityKnob, 0.0f, "Proximity", "Bias toward adjacent pitches.", [this] (float v) { settings.setNeighborGain (v); });
     knob (breathKnob, 0.0f, "Breath", "Likelihood of playing no note.", [this] (float v) { settings.setNoteGain (0, v); });
 
+    createViews();
+
     // Added in the order of the layout, which is also the stacking order.
     for (const auto& [component, bounds] : designLayout())
         designRoot.addAndMakeVisible (component);
+    setView (0);
 
     previousNoteArrow.setVisible (noteScrollIndex > 0);
     nextNoteArrow.setVisible (noteScrollIndex < controls::lastNoteScrollIndex);
@@ -104,6 +111,10 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
 {
     return {
         { aboutClickArea.get(), { 514, 493, 50, 13 } },
+        { activityView.get(), { 36, 107, 234, 109 } },
+        { mapView.get(), { 36, 107, 234, 109 } },
+        { topologyView.get(), { 36, 107, 234, 109 } },
+        { plotOverlay.get(), { 36, 107, 234, 109 } },
         { &previousNoteArrow, { 815, 428, 7, 12 } },
         { &nextNoteArrow, { 1025, 428, 7, 12 } },
         { holdButton.get(), { 1012, 479, 10, 10 } },

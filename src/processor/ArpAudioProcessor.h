@@ -77,6 +77,7 @@ public:
     Playback& getPlayback() noexcept { return playback; }
     const Playback& getPlayback() const noexcept { return playback; }
     const NeuralEngine& getEngine() const noexcept { return engine.get(); }
+    const SharedEngine& getSharedEngine() const noexcept { return engine; }
     StateDocument& getStateDocument() noexcept { return stateDocument; }
     Presets& getPresets() noexcept { return presets; }
     const Presets& getPresets() const noexcept { return presets; }

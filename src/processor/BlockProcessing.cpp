@@ -2,6 +2,7 @@
 
 #include "StepTiming.h"
 
+#include <algorithm>
 #include <cmath>
 
 // One block: the events it holds (keys, due note-offs, previews, ticks), in
@@ -90,6 +91,13 @@ float Playback::getPublishedProbability (int index) const noexcept
 {
     return juce::isPositiveAndBelow (index, numOutputs) ? publishedProbabilities[static_cast<size_t> (index)].get()
                                                         : 0.0f;
+}
+
+void Playback::copyPublishedState (std::vector<float>& destination) const
+{
+    destination.resize (static_cast<size_t> (std::clamp (publishedStateSize.get(), 0, maxHiddenUnits)));
+    for (size_t i = 0; i < destination.size(); ++i)
+        destination[i] = publishedState[i];
 }
 
 //==============================================================================

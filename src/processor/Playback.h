@@ -71,6 +71,9 @@ public:
     // Note-offs still to come (the renderer plays on until they are out).
     const std::vector<PendingNoteOff>& getPendingNoteOffs() const noexcept { return pendingNoteOffs; }
     float getPublishedProbability (int index) const noexcept;
+    // The live hidden units' values after the last step that ran, copied out
+    // by the audio thread so that the views never read the engine's own state.
+    void copyPublishedState (std::vector<float>& destination) const;
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
     std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
     double getSampleRate() const noexcept { return sampleRate; }
@@ -150,6 +153,8 @@ private:
     std::atomic<bool> rateChangeRequested { false };
 
     std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
+    std::array<Relaxed<float>, maxHiddenUnits> publishedState {};
+    Relaxed<int> publishedStateSize = 0;
     StepWorkspace workspace;
     PlaybackCounts counts;
 

@@ -5,7 +5,9 @@
 #include "engine/NeuralEngine.h"
 
 #include <atomic>
+#include <mutex>
 #include <thread>
+#include <type_traits>
 
 namespace mur
 {
@@ -22,7 +24,11 @@ struct ProcessorAccess;
 class SharedEngine
 {
 public:
-    SharedEngine() { applyConstructionSequence (engine); }
+    SharedEngine()
+    {
+        applyConstructionSequence (engine);
+        publishWeights();
+    }
 
     // Read-only views (the editor's copies, the renderer's summary) need no
     // exclusive access: they read values the audio thread also only reads.
@@ -41,7 +47,13 @@ public:
                 std::this_thread::yield();
         }
 
-        ~Scoped() { owner.busy.store (false, std::memory_order_release); }
+        ~Scoped()
+        {
+            // Whoever had the engine to itself may have rewritten its weights.
+            if constexpr (! std::is_const_v<Owner>)
+                owner.publishWeights();
+            owner.busy.store (false, std::memory_order_release);
+        }
 
         auto* operator->() const noexcept { return &owner.engine; }
         auto& operator*() const noexcept { return owner.engine; }
@@ -58,6 +70,22 @@ public:
     NeuralEngine* tryAcquire() noexcept { return busy.exchange (true, std::memory_order_acquire) ? nullptr : &engine; }
     void release() noexcept { busy.store (false, std::memory_order_release); }
 
+    // The weights the views draw, as of the last exclusive use: copied by the
+    // thread that rewrote them (never the audio thread), so the editor can
+    // take them without touching the engine. `seen` is the caller's last
+    // generation; returns false (copying nothing) when nothing changed.
+    bool copyWeightsIfNewer (std::uint32_t& seen, NeuralEngine::Matrix& recurrent, NeuralEngine::Matrix& readout) const
+    {
+        const std::scoped_lock lock (publishedLock);
+        if (seen == weightsGeneration)
+            return false;
+
+        seen = weightsGeneration;
+        recurrent = publishedRecurrent;
+        readout = publishedReadout;
+        return true;
+    }
+
     // Settings that only store a value the next step reads (no rewrite of
     // weights or state) go straight in.
     NeuralEngine& unguarded() noexcept { return engine; }
@@ -65,8 +93,20 @@ public:
 private:
     friend struct test::ProcessorAccess;
 
+    void publishWeights()
+    {
+        const std::scoped_lock lock (publishedLock);
+        publishedRecurrent = engine.getRecurrentWeights();
+        publishedReadout = engine.getReadoutWeights();
+        ++weightsGeneration;
+    }
+
     NeuralEngine engine { numInputs, maxHiddenUnits, numOutputs, static_cast<std::uint32_t> (defaultArpSeed) };
     mutable std::atomic<bool> busy { false };
+
+    mutable std::mutex publishedLock;
+    NeuralEngine::Matrix publishedRecurrent, publishedReadout;
+    std::uint32_t weightsGeneration = 0;
 };
 
 } // namespace mur

@@ -2,6 +2,7 @@
 
 #include "StepTiming.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -192,6 +193,11 @@ void Playback::stepTick (int position)
         return skip();
 
     const auto choice = runNetworkStep (*network, noteChooser, workspace, values, settings, arpSeed);
+    const auto& state = network->getState();
+    const auto live = std::clamp (network->getActiveHiddenSize(), 0, std::min (maxHiddenUnits, static_cast<int> (state.size())));
+    for (int i = 0; i < live; ++i)
+        publishedState[static_cast<size_t> (i)] = state[static_cast<size_t> (i)];
+    publishedStateSize = live;
     engine.release();
     advanceFreeRunningAccent();
 

@@ -32,14 +32,14 @@ int main (int argc, char** argv)
 
     if (options->snapshot != juce::File())
     {
-        if (! mur::render::writeEditorSnapshot (options->snapshot, options->snapshotWidth, options->snapshotHeight, error))
+        if (! mur::render::writeEditorSnapshot (options->snapshot, options->snapshotOptions, error))
         {
             std::cerr << "mur-render: " << error << "\n";
             return 2;
         }
 
-        std::cout << "written:    " << options->snapshot.getFullPathName() << " (" << options->snapshotWidth << " x "
-                  << options->snapshotHeight << ")\n";
+        std::cout << "written:    " << options->snapshot.getFullPathName() << " (" << options->snapshotOptions.width << " x "
+                  << options->snapshotOptions.height << ")\n";
         return 0;
     }
 

@@ -100,6 +100,8 @@ juce::String usage()
            "  --preset FILE           start from a preset file (.fxp); --set values apply after it\n"
            "  --set ID=VALUE          set any parameter, e.g. --set softmaxGain=40 --set holdMode=on\n"
            "  --snapshot FILE.png     write a picture of the editor instead (with --size WxH, default 1078x539)\n"
+           "  --view NAME             the network view in the picture: activity, map or topology (default activity)\n"
+           "  --steps N               play N steps of the demo before the picture (default 0)\n"
            "  --progress              always show the progress bar\n"
            "  -h, --help              this text\n";
 }
@@ -162,8 +164,26 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
                 error = "--size takes WIDTHxHEIGHT between 539x270 and 2156x1078, not \"" + value + "\"";
                 return std::nullopt;
             }
-            options.snapshotWidth = w;
-            options.snapshotHeight = h;
+            options.snapshotOptions.width = w;
+            options.snapshotOptions.height = h;
+        }
+        else if (arg == "--view")
+        {
+            if (! next (value))
+                return std::nullopt;
+            const juce::StringArray names { "activity", "map", "topology" };
+            options.snapshotOptions.view = names.indexOf (value.toLowerCase());
+            if (options.snapshotOptions.view < 0)
+            {
+                error = "--view takes activity, map or topology, not \"" + value + "\"";
+                return std::nullopt;
+            }
+        }
+        else if (arg == "--steps")
+        {
+            if (! numberIn (0.0, 100000.0, true, "a whole number of steps"))
+                return std::nullopt;
+            options.snapshotOptions.steps = static_cast<int> (number);
         }
         else if (arg == "--bpm")
         {

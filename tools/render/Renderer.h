@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OfflineHost.h"
+#include "Snapshot.h"
 
 #include <optional>
 
@@ -18,7 +19,7 @@ struct RenderOptions
     int blockSize = 512;
     std::vector<std::pair<juce::String, juce::String>> settings; // parameter ID, value text
     juce::File snapshot;               // when set: write a picture of the editor instead of rendering
-    int snapshotWidth = 1078, snapshotHeight = 539;
+    SnapshotOptions snapshotOptions;
     bool showProgress = false;
     bool showHelp = false;
 };

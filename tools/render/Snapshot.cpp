@@ -1,22 +1,79 @@
 #include "Snapshot.h"
 
-#include "processor/ArpAudioProcessor.h"
+#include "OfflineHost.h"
+#include "Renderer.h"
+#include "editor/ArpAudioProcessorEditor.h"
+#include "views/NeuralActivityPCAPlot.h"
+#include "views/NeuralNetworkTopologyPlot.h"
 
 namespace mur::render
 {
+namespace
+{
+constexpr double sampleRate = 48000.0;
+constexpr int blockSize = 480; // one block per 10 ms editor tick
 
-bool writeEditorSnapshot (const juce::File& file, int width, int height, juce::String& error)
+std::vector<TimedMessage> demoMessages()
+{
+    std::vector<TimedMessage> messages;
+    const auto file = demoProgression();
+    const auto* track = file.getTrack (0);
+    const auto samplesPerTick = 0.5 * sampleRate / file.getTimeFormat();
+    for (const auto* event : *track)
+        if (event->message.isNoteOnOrOff())
+            messages.push_back ({ static_cast<std::int64_t> (event->message.getTimeStamp() * samplesPerTick), event->message });
+    return messages;
+}
+
+// Plays the demo until `steps` steps were taken, with the editor's timer and
+// the views' animations running in the same simulated time.
+void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, int steps)
+{
+    auto& map = editor.getMapView().getComponent();
+    auto& topology = editor.getTopologyView().getComponent();
+    auto nanoseconds = [] (std::int64_t samples) { return static_cast<std::int64_t> (static_cast<double> (samples) / sampleRate * 1.0e9); };
+
+    OfflineHost host (processor, sampleRate, blockSize);
+    const auto input = demoMessages();
+    const auto& counts = processor.getPlayback().getPlaybackCounts();
+    std::int64_t lastStepSample = 0;
+
+    for (int block = 0; counts.steps < steps && block < 1000000; ++block)
+    {
+        const auto before = counts.steps.get();
+        host.processBlock (blockSize, input);
+        if (counts.steps != before)
+            lastStepSample = host.getSamplePosition();
+
+        map.clock.fixed = nanoseconds (host.getSamplePosition());
+        editor.tick();
+        if (block % 3 == 0)
+            topology.tick();
+    }
+
+    // The picture is taken halfway into the last step: the marker has
+    // arrived and the newest ripple is at its fullest.
+    map.clock.fixed = nanoseconds (lastStepSample) + static_cast<std::int64_t> (processor.getPlayback().getStepSeconds() * 0.5e9);
+}
+} // namespace
+
+bool writeEditorSnapshot (const juce::File& file, const SnapshotOptions& options, juce::String& error)
 {
     ArpAudioProcessor processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    auto* arpEditor = dynamic_cast<ArpAudioProcessorEditor*> (editor.get());
 
-    if (editor == nullptr)
+    if (arpEditor == nullptr)
     {
         error = "the editor could not be created";
         return false;
     }
 
-    editor->setSize (width, height);
+    arpEditor->setView (options.view);
+    if (options.steps > 0)
+        playDemo (processor, *arpEditor, options.steps);
+
+    editor->setSize (options.width, options.height);
     const auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f);
     editor.reset();
 

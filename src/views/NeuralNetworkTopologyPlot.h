@@ -1,0 +1,81 @@
+#pragma once
+
+#include "TopologyLayout.h"
+#include "VisualisationWindow.h"
+
+#include <vector>
+
+namespace mur::views
+{
+
+// The "Topology" view: the live units as a graph whose force layout pulls
+// strongly coupled units together; nodes swell with activity and take the
+// colour of the note slot they drive most.
+class NeuralNetworkTopologyPlot : public VisualisationWindow
+{
+public:
+    class TopologyComponent;
+
+    NeuralNetworkTopologyPlot();
+
+    void pushState (const std::vector<float>& values);
+    void setRecurrentWeights (const Rows& rows);
+    void setReadoutWeights (const Rows& rows);
+    void setNoteColours (const std::vector<juce::Colour>& colours);
+    void setEdgeGain (float value);
+    void setBackgroundTint (juce::Colour colour, float level, float strength);
+
+    TopologyComponent& getComponent() noexcept { return component; }
+
+private:
+    TopologyComponent& component;
+};
+
+class NeuralNetworkTopologyPlot::TopologyComponent : public juce::Component, private juce::Timer
+{
+public:
+    static constexpr size_t maxUnits = 512;
+
+    TopologyComponent();
+    ~TopologyComponent() override;
+
+    void pushState (const std::vector<float>& values);
+    void setRecurrentWeights (const Rows& rows);
+    void setReadoutWeights (const Rows& rows);
+    void setNoteColours (const std::vector<juce::Colour>& colours);
+    void setEdgeGain (float value) noexcept { edgeGain = value > 0.0f ? value : 0.0f; }
+    void setBackgroundTint (juce::Colour colour, float level, float strength);
+
+    void paint (juce::Graphics& g) override;
+
+    // One timer tick: derived data brought up to date, two layout steps.
+    void tick();
+
+    size_t getUnitCount() const noexcept { return unitCount; }
+    const std::vector<Position>& getPositions() const noexcept { return positions; }
+    const std::vector<int>& getStrongestPartners() const noexcept { return strongestPartner; }
+    const Rows& getRecurrentWeights() const noexcept { return recurrentWeights; }
+    // The colour node i is drawn in.
+    juce::Colour nodeColour (size_t i) const;
+
+private:
+    void timerCallback() override { tick(); }
+
+    std::vector<float> state, previousState;
+    bool hasPrevious = false;
+    size_t unitCount = 0;
+    Rows recurrentWeights, readoutWeights;
+    std::vector<juce::Colour> noteColours;
+    float edgeGain = 1.0f;
+    BackgroundTint tint;
+    std::vector<int> dominantRow;
+    std::vector<float> dominance;
+    std::vector<float> coupling;
+    std::vector<int> strongestPartner;
+    std::vector<Position> positions, displacements;
+    bool colourSourceDirty = false, couplingDirty = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TopologyComponent)
+};
+
+} // namespace mur::views

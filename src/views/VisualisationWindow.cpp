@@ -1,0 +1,68 @@
+#include "VisualisationWindow.h"
+
+#include <chrono>
+
+namespace mur::views
+{
+
+VisualisationWindow::VisualisationWindow (const juce::String& title, juce::Component* content, Frame frame)
+    : juce::DocumentWindow (title, juce::Colours::lightgrey,
+                            frame == Frame::notePlot ? juce::DocumentWindow::closeButton : juce::DocumentWindow::allButtons, false)
+{
+    setContentOwned (content, false);
+    setResizable (true, true);
+    setUsingNativeTitleBar (true);
+    setAlwaysOnTop (true);
+    setOpaque (false);
+    setBackgroundColour (juce::Colours::transparentBlack);
+
+    // Without a display (a host writing its manifest, a headless renderer)
+    // there is no screen to centre on.
+    if (frame == Frame::networkView)
+    {
+        if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() != nullptr)
+            centreWithSize (600, 400);
+        else
+            setSize (600, 400);
+    }
+}
+
+void VisualisationWindow::embed()
+{
+    setUsingNativeTitleBar (false);
+    setAlwaysOnTop (false);
+    setResizable (false, false);
+    setTitleBarHeight (0);
+}
+
+bool BackgroundTint::set (juce::Colour newColour, float newLevel, float newStrength) noexcept
+{
+    newLevel = juce::jlimit (0.0f, 1.0f, newLevel);
+    newStrength = juce::jlimit (0.0f, 1.0f, newStrength);
+
+    if (newColour == colour && std::abs (newLevel - level) <= 0.001f && std::abs (newStrength - strength) <= 0.001f)
+        return false;
+
+    colour = newColour;
+    level = newLevel;
+    strength = newStrength;
+    return true;
+}
+
+void BackgroundTint::paint (juce::Graphics& g, juce::Rectangle<float> bounds) const
+{
+    if (level > 0.001f && strength > 0.001f)
+    {
+        g.setColour (colour.withAlpha (level * strength));
+        g.fillRect (bounds);
+    }
+}
+
+std::int64_t MonotonicClock::now() const
+{
+    if (fixed >= 0)
+        return fixed;
+    return std::chrono::duration_cast<std::chrono::nanoseconds> (std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace mur::views

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cstdint>
+
+namespace mur::views
+{
+
+// The frame every network view shares: a document window that owns one
+// drawing component. Built as a free-standing window, then turned into a
+// panel inside the editor; closing it only hides it.
+class VisualisationWindow : public juce::DocumentWindow
+{
+public:
+    enum class Frame
+    {
+        networkView, // all title-bar buttons, centred at 600 x 400
+        notePlot     // close button only, not centred
+    };
+
+    VisualisationWindow (const juce::String& title, juce::Component* content, Frame frame);
+
+    void closeButtonPressed() override { setVisible (false); }
+
+    // No title bar, not resizable, not on top: ready to be a panel inside
+    // the editor (which adds it).
+    void embed();
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VisualisationWindow)
+};
+
+// The background wash the neuron path lays under a view: stored only when it
+// changes visibly, painted only when both level and strength are above zero.
+struct BackgroundTint
+{
+    juce::Colour colour = juce::Colours::transparentBlack;
+    float level = 0.0f, strength = 0.0f;
+
+    // True when the stored tint changed (the view repaints).
+    bool set (juce::Colour newColour, float newLevel, float newStrength) noexcept;
+    void paint (juce::Graphics& g, juce::Rectangle<float> bounds) const;
+};
+
+// A monotonic clock in nanoseconds, replaceable by tests.
+struct MonotonicClock
+{
+    std::int64_t now() const;
+    std::int64_t fixed = -1; // when >= 0, the clock stands still here
+};
+
+} // namespace mur::views

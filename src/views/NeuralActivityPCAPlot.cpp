@@ -97,6 +97,7 @@ void PCAComponent::reset()
     trail.clear();
     markerMoving = false;
     rangeKnown = false;
+    ++pointsRevision;
     repaint();
 }
 
@@ -168,6 +169,7 @@ void PCAComponent::pushState (const std::vector<float>& values)
 
 void PCAComponent::runPca()
 {
+    ++pointsRevision;
     axes.compute (sampleStates, static_cast<size_t> (dimension));
 
     points.clear();
@@ -280,6 +282,44 @@ PCAComponent::Point PCAComponent::markerPosition (std::int64_t now)
     return position;
 }
 
+void PCAComponent::paintColourField (juce::Graphics& g, juce::Rectangle<float> bounds) const
+{
+    const auto x0 = bounds.getX(), y0 = bounds.getY(), w = bounds.getWidth(), h = bounds.getHeight();
+    const auto s = w / 234.0f;
+    const auto rx = std::max (rangeTo.xMax - rangeTo.xMin, 1.0e-6f), ry = std::max (rangeTo.yMax - rangeTo.yMin, 1.0e-6f);
+    const auto spacing = 14.0f * s;
+    const auto columns = std::max (3, static_cast<int> (w / spacing));
+    const auto rows = std::max (3, static_cast<int> (h / spacing));
+    const auto spread = std::pow (std::max (0.18f * std::hypot (rx, ry), 0.1f), 2.0f);
+
+    for (int row = 0; row < rows; ++row)
+    {
+        for (int column = 0; column < columns; ++column)
+        {
+            const auto px = x0 + (static_cast<float> (column) + 0.5f) * w / static_cast<float> (columns);
+            const auto py = y0 + (static_cast<float> (row) + 0.5f) * h / static_cast<float> (rows);
+            const Point at { rangeTo.xMin + (px - x0) / w * rx, rangeTo.yMin + (py - y0) / h * ry };
+
+            float total = 0.0f, r = 0.0f, gr = 0.0f, b = 0.0f;
+            for (size_t i = 0; i < points.size(); ++i)
+            {
+                const auto dx = points[i].x - at.x, dy = points[i].y - at.y;
+                const auto weight = 1.0f / ((dx * dx + dy * dy) / spread + 1.0e-8f);
+                total += weight;
+                r += weight * pointColours[i].getFloatRed();
+                gr += weight * pointColours[i].getFloatGreen();
+                b += weight * pointColours[i].getFloatBlue();
+            }
+
+            if (total > 0.0f && std::isfinite (total))
+            {
+                g.setColour (juce::Colour::fromFloatRGBA (r / total, gr / total, b / total, 0.35f));
+                g.fillEllipse (juce::Rectangle<float> (2.0f * s, 2.0f * s).withCentre ({ px, py }));
+            }
+        }
+    }
+}
+
 void PCAComponent::paint (juce::Graphics& g)
 {
     const auto bounds = getLocalBounds().toFloat();
@@ -302,42 +342,13 @@ void PCAComponent::paint (juce::Graphics& g)
 
     // The colour field: each dot takes the points' colours weighted by
     // inverse squared distance, faintly, so the map shows which notes live
-    // where.
-    if (! points.empty() && s > 0.0f)
-    {
-        const auto spacing = 14.0f * s;
-        const auto columns = std::max (3, static_cast<int> (w / spacing));
-        const auto rows = std::max (3, static_cast<int> (h / spacing));
-        const auto diagonal = std::hypot (rx, ry);
-        const auto spread = std::pow (std::max (0.18f * diagonal, 0.1f), 2.0f);
-
-        for (int row = 0; row < rows; ++row)
-        {
-            for (int column = 0; column < columns; ++column)
-            {
-                const auto px = x0 + (static_cast<float> (column) + 0.5f) * w / static_cast<float> (columns);
-                const auto py = y0 + (static_cast<float> (row) + 0.5f) * h / static_cast<float> (rows);
-                const Point at { rangeShown.xMin + (px - x0) / w * rx, rangeShown.yMin + (py - y0) / h * ry };
-
-                float total = 0.0f, r = 0.0f, gr = 0.0f, b = 0.0f;
-                for (size_t i = 0; i < points.size(); ++i)
-                {
-                    const auto dx = points[i].x - at.x, dy = points[i].y - at.y;
-                    const auto weight = 1.0f / ((dx * dx + dy * dy) / spread + 1.0e-8f);
-                    total += weight;
-                    r += weight * pointColours[i].getFloatRed();
-                    gr += weight * pointColours[i].getFloatGreen();
-                    b += weight * pointColours[i].getFloatBlue();
-                }
-
-                if (total > 0.0f && std::isfinite (total))
-                {
-                    g.setColour (juce::Colour::fromFloatRGBA (r / total, gr / total, b / total, 0.35f));
-                    g.fillEllipse (juce::Rectangle<float> (2.0f * s, 2.0f * s).withCentre ({ px, py }));
-                }
-            }
-        }
-    }
+    // where. It changes with the points and the range they settle to, so it
+    // is drawn once per step and kept.
+    const auto fieldKey = std::make_tuple (pointsRevision, rangeTo.xMin, rangeTo.xMax, rangeTo.yMin, rangeTo.yMax);
+    if (colourField.prepare (g, bounds, fieldKey != colourFieldKey) && ! points.empty() && s > 0.0f)
+        paintColourField (colourField.draw(), bounds);
+    colourFieldKey = fieldKey;
+    colourField.paintOnto (g);
 
     const auto marker = markerPosition (now);
 

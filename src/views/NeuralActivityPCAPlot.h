@@ -1,9 +1,11 @@
 #pragma once
 
+#include "PixelLayer.h"
 #include "PrincipalAxes.h"
 #include "VisualisationWindow.h"
 
 #include <deque>
+#include <tuple>
 #include <vector>
 
 namespace mur::views
@@ -88,6 +90,7 @@ private:
     void runPca();
     void easeRange (std::int64_t now, float width, float height);
     Point markerPosition (std::int64_t now);
+    void paintColourField (juce::Graphics& g, juce::Rectangle<float> bounds) const;
 
     std::deque<std::vector<float>> sampleStates;
     std::deque<std::int64_t> sampleTimes;
@@ -116,6 +119,9 @@ private:
     Range rangeFrom, rangeTo, rangeShown;
 
     PrincipalAxes axes;
+    std::uint32_t pointsRevision = 0;
+    PixelLayer colourField;
+    std::tuple<std::uint32_t, float, float, float, float> colourFieldKey;
     std::vector<juce::Colour> noteColours;
     BackgroundTint tint;
 

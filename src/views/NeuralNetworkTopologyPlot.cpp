@@ -107,6 +107,27 @@ void TopologyComponent::tick()
     repaint();
 }
 
+const std::vector<TopologyComponent::Edge>& TopologyComponent::visibleEdges()
+{
+    edges.clear();
+    const auto n = unitCount;
+    if (coupling.size() != n * n)
+        return edges;
+
+    for (size_t j = 0; j < n; ++j)
+    {
+        for (size_t k = j + 1; k < n; ++k)
+        {
+            const auto s = juce::jlimit (0.0f, 1.0f, std::max (edgeGain, 0.0f) * coupling[j * n + k]);
+            const auto partners = (j < strongestPartner.size() && strongestPartner[j] == static_cast<int> (k))
+                               || (k < strongestPartner.size() && strongestPartner[k] == static_cast<int> (j));
+            if (s >= 0.3f || partners)
+                edges.push_back ({ j, k, s });
+        }
+    }
+    return edges;
+}
+
 juce::Colour TopologyComponent::nodeColour (size_t i) const
 {
     if (dominantRow.size() == unitCount && i < unitCount)
@@ -156,20 +177,17 @@ void TopologyComponent::paint (juce::Graphics& g)
 
     if (coupling.size() == n * n)
     {
-        for (size_t j = 0; j < n; ++j)
+        // Up to a thousand edges thirty times a second: they are rasterised
+        // straight into a picture at the screen's pixel density rather than
+        // filled as outlines one by one.
+        edgeLayer.prepare (g, getLocalBounds().toFloat(), true);
+        const auto scale = edgeLayer.getScale();
         {
-            for (size_t k = j + 1; k < n; ++k)
-            {
-                const auto s = juce::jlimit (0.0f, 1.0f, std::max (edgeGain, 0.0f) * coupling[j * n + k]);
-                const auto partners = (j < strongestPartner.size() && strongestPartner[j] == static_cast<int> (k))
-                                   || (k < strongestPartner.size() && strongestPartner[k] == static_cast<int> (j));
-                if (s >= 0.3f || partners)
-                {
-                    g.setColour (juce::Colours::white.withAlpha (0.18f * s + 0.04f));
-                    g.drawLine ({ centre (j), centre (k) }, 0.8f * s + 0.6f);
-                }
-            }
+            juce::Image::BitmapData pixels (edgeLayer.getImage(), juce::Image::BitmapData::readWrite);
+            for (const auto& edge : visibleEdges())
+                blendWhiteLine (pixels, centre (edge.from) * scale, centre (edge.to) * scale, edge.width() * scale, edge.alpha());
         }
+        edgeLayer.paintOnto (g);
     }
 
     for (size_t i = 0; i < n; ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PixelLayer.h"
 #include "TopologyLayout.h"
 #include "VisualisationWindow.h"
 
@@ -55,6 +56,16 @@ public:
     const std::vector<Position>& getPositions() const noexcept { return positions; }
     const std::vector<int>& getStrongestPartners() const noexcept { return strongestPartner; }
     const Rows& getRecurrentWeights() const noexcept { return recurrentWeights; }
+    // The edges drawn: strong couplings and every unit's strongest partner.
+    struct Edge
+    {
+        size_t from, to;
+        float strength;
+        float alpha() const noexcept { return 0.18f * strength + 0.04f; }
+        float width() const noexcept { return 0.8f * strength + 0.6f; }
+    };
+    const std::vector<Edge>& visibleEdges();
+
     // The colour node i is drawn in.
     juce::Colour nodeColour (size_t i) const;
 
@@ -74,6 +85,8 @@ private:
     std::vector<int> strongestPartner;
     std::vector<Position> positions, displacements;
     bool colourSourceDirty = false, couplingDirty = false;
+    PixelLayer edgeLayer;
+    std::vector<Edge> edges;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TopologyComponent)
 };

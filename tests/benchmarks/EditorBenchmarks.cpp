@@ -1,6 +1,7 @@
 #include "OfflineHost.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
+#include "processor/Settings.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -13,7 +14,7 @@
 #include <thread>
 
 // One full paint of the editor with the software renderer, at design size and
-// at double size; with --cpu, the editor's CPU share in a real window (needs
+// at double size; with --cpu [view], the editor's CPU share in a real window (needs
 // an X display), idle and while an arpeggio plays.
 namespace juce
 {
@@ -134,10 +135,16 @@ void runEventLoopFor (double seconds)
         juce::dispatchNextMessageOnSystemQueue (false);
 }
 
-void measureWindowCpu()
+// `view`: the network view shown (0 Activity, 1 Map, 2 Topology). Random
+// stands at half so that the network keeps moving under a held chord.
+void measureWindowCpu (int view, int units)
 {
     ArpAudioProcessor processor;
+    processor.getSettings().setSoftmaxGain (5.0f);
+    processor.getSettings().setHiddenSize (units);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    dynamic_cast<ArpAudioProcessorEditor&> (*editor).setView (view);
+    std::cout << "view shown: " << juce::StringArray { "Activity", "Map", "Topology" }[view] << ", " << units << " live units\n";
     juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
     window.setContentNonOwned (editor.get(), true);
     window.setVisible (true);
@@ -198,9 +205,12 @@ int main (int argc, char** argv)
     XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;
 
+    // --cpu [activity|map|topology] [live units, 1 to 50]
     if (argc > 1 && juce::String (argv[1]) == "--cpu")
     {
-        measureWindowCpu();
+        const auto view = argc > 2 ? juce::StringArray { "activity", "map", "topology" }.indexOf (juce::String (argv[2])) : 0;
+        const auto units = argc > 3 ? juce::jlimit (1, 50, juce::String (argv[3]).getIntValue()) : 5;
+        measureWindowCpu (juce::jmax (0, view), units);
         return 0;
     }
 

@@ -4,6 +4,8 @@
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
+#include "processor/Settings.h"
+#include "views/NeuralNetworkTopologyPlot.h"
 
 #include <algorithm>
 #include <thread>
@@ -258,6 +260,31 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
     EXPECT_EQ (ledger.offsForSilentNotes, 0);
 }
 
+// The audio thread of the editor's concurrency tests: random keys in 64-sample
+// blocks behind a transport that starts and stops, at least 5000 blocks and
+// on until `stop`.
+void playRandomKeysUntil (ArpAudioProcessor& processor, const std::atomic<bool>& stop, int seed)
+{
+    render::SimulatedPlayHead playHead;
+    processor.setPlayHead (&playHead);
+    processor.prepareToPlay (48000.0, 64);
+    juce::AudioBuffer<float> audio (2, 64);
+    juce::MidiBuffer midi;
+    midi.ensureSize (1024);
+    juce::Random random (seed);
+
+    for (int block = 0; ! stop || block < 5000; ++block)
+    {
+        randomKeys (midi, random, 30, 40);
+        if (block % 1000 == 0)
+            playHead.playing = ! playHead.playing;
+        processor.processBlock (audio, midi);
+        playHead.ppqPosition += 64.0 / 48000.0 * 2.0;
+    }
+
+    processor.setPlayHead (nullptr);
+}
+
 TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
 {
     ArpAudioProcessor processor;
@@ -266,27 +293,7 @@ TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
     editor->setSize (1078, 539);
     std::atomic<bool> stop { false };
 
-    std::thread audioThread ([&]
-    {
-        render::SimulatedPlayHead playHead;
-        processor.setPlayHead (&playHead);
-        processor.prepareToPlay (48000.0, 64);
-        juce::AudioBuffer<float> audio (2, 64);
-        juce::MidiBuffer midi;
-        midi.ensureSize (1024);
-        juce::Random random (5);
-
-        for (int block = 0; ! stop || block < 5000; ++block)
-        {
-            randomKeys (midi, random, 30, 40);
-            if (block % 1000 == 0)
-                playHead.playing = ! playHead.playing;
-            processor.processBlock (audio, midi);
-            playHead.ppqPosition += 64.0 / 48000.0 * 2.0;
-        }
-
-        processor.setPlayHead (nullptr);
-    });
+    std::thread audioThread ([&] { playRandomKeysUntil (processor, stop, 5); });
 
     // The message thread uses the editor as a busy musician would.
     auto mouse = [&] (juce::Point<float> p)
@@ -314,6 +321,48 @@ TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
 
         editor->tick();
         ring.tick();
+    }
+
+    stop = true;
+    audioThread.join();
+    editor.reset();
+}
+
+// Each network view shown in turn while the audio thread plays and the
+// message thread reseeds and changes Capacity: the views draw from the
+// editor's copy of each step, never from the engine's own storage.
+TEST (PlaybackProperties, AnOpenEditorShowsEachViewWhileAudioPlays)
+{
+    ArpAudioProcessor processor;
+    std::unique_ptr<ArpAudioProcessorEditor> editor (dynamic_cast<ArpAudioProcessorEditor*> (processor.createEditorIfNeeded()));
+    ASSERT_NE (editor, nullptr);
+    editor->setSize (1078, 539);
+    std::atomic<bool> stop { false };
+    std::thread audioThread ([&] { playRandomKeysUntil (processor, stop, 7); });
+
+    juce::Image image (juce::Image::ARGB, 1078, 539, true, juce::SoftwareImageType());
+    juce::Random random (13);
+    for (int i = 0; i < 1500; ++i)
+    {
+        if (i % 500 == 0)
+            editor->setView (i / 500);
+
+        switch (random.nextInt (40))
+        {
+            case 0: editor->reseedClicked(); break;
+            case 1: processor.getSettings().setHiddenSize (1 + random.nextInt (50)); break;
+            case 2:
+            {
+                juce::Graphics g (image);
+                editor->paintEntireComponent (g, true);
+                break;
+            }
+            default: break;
+        }
+
+        editor->tick();
+        editor->getTopologyView().getComponent().tick();
+        std::this_thread::sleep_for (std::chrono::microseconds (200));
     }
 
     stop = true;

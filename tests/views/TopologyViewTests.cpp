@@ -1,5 +1,6 @@
 #include "PaintRecorder.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/PixelLayer.h"
 #include "views/TopologyLayout.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,36 @@ TEST (TopologyLayout, CouplingIsSymmetricNormalisedAndNamesTheStrongestPartner)
     EXPECT_EQ (partner, (std::vector<int> { -1, -1, -1 }));
 }
 
+TEST (PixelLayer, LinesCoverThePixelsTheyCrossAndNothingElse)
+{
+    juce::Image image (juce::Image::ARGB, 40, 20, true, juce::SoftwareImageType());
+    {
+        juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readWrite);
+        // Along the centres of row 5, fully opaque: that row turns white.
+        views::blendWhiteLine (pixels, { 2.0f, 5.5f }, { 30.0f, 5.5f }, 1.0f, 1.0f);
+        // Off the image, not a number: ignored.
+        views::blendWhiteLine (pixels, { -50.0f, -50.0f }, { -10.0f, -5.0f }, 1.0f, 1.0f);
+        views::blendWhiteLine (pixels, { std::nanf (""), 1.0f }, { 10.0f, 10.0f }, 1.0f, 1.0f);
+    }
+    EXPECT_EQ (image.getPixelAt (10, 5), juce::Colours::white);
+    EXPECT_EQ (image.getPixelAt (10, 4).getAlpha(), 0);
+    EXPECT_EQ (image.getPixelAt (10, 6).getAlpha(), 0);
+    EXPECT_EQ (image.getPixelAt (35, 5).getAlpha(), 0);
+
+    // A faint diagonal: about its length times its alpha, spread over the
+    // pixels beside it.
+    juce::Image diagonal (juce::Image::ARGB, 40, 40, true, juce::SoftwareImageType());
+    {
+        juce::Image::BitmapData pixels (diagonal, juce::Image::BitmapData::readWrite);
+        views::blendWhiteLine (pixels, { 5.0f, 5.0f }, { 35.0f, 35.0f }, 1.0f, 0.2f);
+    }
+    float total = 0.0f;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            total += diagonal.getPixelAt (x, y).getFloatAlpha();
+    EXPECT_NEAR (total, 0.2f * std::hypot (30.0f, 30.0f), 1.5f);
+}
+
 TEST (TopologyView, OneUnitIsOneNodeWithoutEdgesOrLayout)
 {
     Topology view;
@@ -83,10 +114,19 @@ TEST (TopologyView, WithoutEchoNodesSpreadAndOnlyStrongestPartnersAreJoined)
         view.tick();
     EXPECT_GT (meanDistanceFromCentre (view.getPositions()), start);
 
+    // Without Echo every coupling strength is 0: only strongest partners
+    // are joined, at the faintest alpha and the thinnest width.
+    const auto& edges = view.visibleEdges();
+    EXPECT_GT (edges.size(), 0u);
+    EXPECT_LE (edges.size(), n);
+    for (const auto& edge : edges)
+    {
+        EXPECT_TRUE (view.getStrongestPartners()[edge.from] == static_cast<int> (edge.to)
+                     || view.getStrongestPartners()[edge.to] == static_cast<int> (edge.from));
+        EXPECT_FLOAT_EQ (edge.alpha(), 0.04f);
+        EXPECT_FLOAT_EQ (edge.width(), 0.6f);
+    }
     const auto marks = test::recordPaint (view);
-    const auto edges = std::count_if (marks.begin(), marks.end(), [] (const Mark& m) { return m.colour == juce::Colours::white.withAlpha (0.04f); });
-    EXPECT_GT (edges, 0);
-    EXPECT_LE (edges, static_cast<long> (n));
 
     // A negative Echo counts as none.
     view.setEdgeGain (-3.0f);

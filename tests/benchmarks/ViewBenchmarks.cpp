@@ -1,0 +1,151 @@
+#include "processor/ArpAudioProcessor.h"
+#include "views/NeuralActivityPCAPlot.h"
+#include "views/NeuralActivityWindow.h"
+#include "views/NeuralNetworkTopologyPlot.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+// The network views with 50 live units: the work one published step costs
+// each view, and one paint at twice the design size (a 2156 x 1078 window).
+namespace
+{
+using namespace mur;
+constexpr size_t units = 50;
+
+struct Steps
+{
+    std::mt19937 random { 7 };
+    std::vector<float> state = std::vector<float> (units);
+    // The network's own weights: their spread decides how many edges show.
+    ArpAudioProcessor processor;
+    views::Rows readout = processor.getEngine().getReadoutWeights(), recurrent = processor.getEngine().getRecurrentWeights();
+    std::vector<juce::Colour> colours;
+
+    Steps()
+    {
+        for (int i = 0; i < 51; ++i)
+            colours.push_back (juce::Colour (static_cast<juce::uint32> (random()) | 0xff000000u));
+    }
+
+    const std::vector<float>& next()
+    {
+        for (auto& x : state)
+            x = std::uniform_real_distribution<float> (-1.0f, 1.0f) (random);
+        return state;
+    }
+};
+
+template <typename View>
+void paintAtDoubleSize (benchmark::State& state, View& view)
+{
+    view.setSize (234, 109);
+    juce::Image image (juce::Image::ARGB, 468, 218, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        view.paint (g);
+    }
+}
+
+void activityStep (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralActivityWindow::NeuralActivityComponent view;
+    for (auto _ : state)
+    {
+        view.pushState (steps.next());
+        view.setNoteColours (steps.colours);
+        view.setReadoutWeights (steps.readout);
+    }
+}
+BENCHMARK (activityStep)->Unit (benchmark::kMicrosecond);
+
+void activityPaint (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralActivityWindow::NeuralActivityComponent view;
+    view.setNoteColours (steps.colours);
+    view.setReadoutWeights (steps.readout);
+    for (int i = 0; i < 30; ++i)
+        view.pushState (steps.next());
+    paintAtDoubleSize (state, view);
+}
+BENCHMARK (activityPaint)->Unit (benchmark::kMicrosecond);
+
+// The principal axes of 15 states of 50 units, every step.
+void mapStep (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralActivityPCAPlot::PCAComponent view;
+    view.setNoteColours (steps.colours);
+    for (auto _ : state)
+    {
+        view.setCurrentSlot (3);
+        view.pushState (steps.next());
+    }
+}
+BENCHMARK (mapStep)->Unit (benchmark::kMicrosecond);
+
+void mapPaint (benchmark::State& state)
+{
+    // As the view's 60 Hz timer sees it while sixteenths play at 120 BPM: a
+    // step every 7.5 frames, the marker gliding, ripples and trail fading.
+    Steps steps;
+    views::NeuralActivityPCAPlot::PCAComponent view;
+    view.setNoteColours (steps.colours);
+    view.setStepDuration (0.125f);
+    view.setSize (234, 109);
+    view.clock.fixed = 0;
+    juce::Image image (juce::Image::ARGB, 468, 218, true, juce::SoftwareImageType());
+    constexpr std::int64_t frame = 1000000000 / 60, step = 125000000;
+    std::int64_t nextStep = 0;
+
+    for (auto _ : state)
+    {
+        view.clock.fixed += frame;
+        if (view.clock.fixed >= nextStep)
+        {
+            nextStep += step;
+            view.setCurrentSlot (static_cast<int> (nextStep / step) % 5);
+            view.pushState (steps.next());
+        }
+
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        view.paint (g);
+    }
+}
+BENCHMARK (mapPaint)->Unit (benchmark::kMicrosecond);
+
+// One timer tick of the layout: two steps over 50 nodes.
+void topologyTick (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralNetworkTopologyPlot::TopologyComponent view;
+    view.setRecurrentWeights (steps.recurrent);
+    view.setReadoutWeights (steps.readout);
+    view.setNoteColours (steps.colours);
+    view.pushState (steps.next());
+    for (auto _ : state)
+        view.tick();
+}
+BENCHMARK (topologyTick)->Unit (benchmark::kMicrosecond);
+
+void topologyPaint (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralNetworkTopologyPlot::TopologyComponent view;
+    view.setRecurrentWeights (steps.recurrent);
+    view.setReadoutWeights (steps.readout);
+    view.setNoteColours (steps.colours);
+    view.pushState (steps.next());
+    view.pushState (steps.next());
+    for (int i = 0; i < 100; ++i)
+        view.tick();
+    paintAtDoubleSize (state, view);
+}
+BENCHMARK (topologyPaint)->Unit (benchmark::kMicrosecond);
+} // namespace

@@ -32,7 +32,7 @@ int main (int argc, char** argv)
 
     if (options->snapshot != juce::File())
     {
-        if (! mur::render::writeEditorSnapshot (options->snapshot, options->snapshotOptions, error))
+        if (! mur::render::writeEditorSnapshot (options->snapshot, *options, error))
         {
             std::cerr << "mur-render: " << error << "\n";
             return 2;

@@ -248,6 +248,35 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
     return options;
 }
 
+bool applyPresetAndSettings (ArpAudioProcessor& processor, const RenderOptions& options, juce::String& error)
+{
+    if (options.preset != juce::File())
+    {
+        juce::MemoryBlock content;
+        if (! options.preset.existsAsFile() || ! options.preset.loadFileAsData (content))
+        {
+            error = "no such preset: " + options.preset.getFullPathName();
+            return false;
+        }
+
+        const auto xml = juce::XmlDocument::parse (juce::String::fromUTF8 (static_cast<const char*> (content.getData()),
+                                                                          static_cast<int> (strnlen (static_cast<const char*> (content.getData()), content.getSize()))));
+        if (xml == nullptr || ! xml->hasTagName ("Arp"))
+        {
+            error = options.preset.getFullPathName() + " is not a MUR preset";
+            return false;
+        }
+
+        processor.getPresets().loadPresetFile (options.preset);
+    }
+
+    for (const auto& [id, value] : options.settings)
+        if (! applySetting (processor, id, value, error))
+            return false;
+
+    return true;
+}
+
 juce::MidiFile demoProgression()
 {
     juce::MidiMessageSequence track;
@@ -347,29 +376,8 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
     ArpAudioProcessor processor;
     processor.getSettings().setBeatRate (defaultRateIndex);
 
-    if (options.preset != juce::File())
-    {
-        juce::MemoryBlock content;
-        if (! options.preset.existsAsFile() || ! options.preset.loadFileAsData (content))
-        {
-            error = "no such preset: " + options.preset.getFullPathName();
-            return std::nullopt;
-        }
-
-        const auto xml = juce::XmlDocument::parse (juce::String::fromUTF8 (static_cast<const char*> (content.getData()),
-                                                                          static_cast<int> (strnlen (static_cast<const char*> (content.getData()), content.getSize()))));
-        if (xml == nullptr || ! xml->hasTagName ("Arp"))
-        {
-            error = options.preset.getFullPathName() + " is not a MUR preset";
-            return std::nullopt;
-        }
-
-        processor.getPresets().loadPresetFile (options.preset);
-    }
-
-    for (const auto& [id, value] : options.settings)
-        if (! applySetting (processor, id, value, error))
-            return std::nullopt;
+    if (! applyPresetAndSettings (processor, options, error))
+        return std::nullopt;
 
     OfflineHost host (processor, sampleRate, options.blockSize);
     host.setTempo (summary.tempoBpm);

@@ -1,12 +1,18 @@
 #pragma once
 
 #include "OfflineHost.h"
-#include "Snapshot.h"
 
 #include <optional>
 
 namespace mur::render
 {
+
+struct SnapshotOptions
+{
+    int width = 1078, height = 539;
+    int view = 0;   // the network view shown: 0 Activity, 1 Map, 2 Topology
+    int steps = 0;  // arpeggio steps of the built-in demo played first
+};
 
 // Everything the command line can ask of a render.
 struct RenderOptions
@@ -29,6 +35,10 @@ struct RenderOptions
 std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce::String& error);
 
 juce::String usage();
+
+// The preset and the --set values of the options, applied to a processor.
+// Returns false and fills `error` when one cannot be applied.
+bool applyPresetAndSettings (ArpAudioProcessor& processor, const RenderOptions& options, juce::String& error);
 
 // The held chords of the built-in demo: A minor, F, C and G, two bars each.
 juce::MidiFile demoProgression();

@@ -1,7 +1,6 @@
 #include "Snapshot.h"
 
 #include "OfflineHost.h"
-#include "Renderer.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralNetworkTopologyPlot.h"
@@ -37,6 +36,7 @@ void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, in
     const auto input = demoMessages();
     const auto& counts = processor.getPlayback().getPlaybackCounts();
     std::int64_t lastStepSample = 0;
+    juce::Image scratch (juce::Image::ARGB, 234, 109, true, juce::SoftwareImageType());
 
     for (int block = 0; counts.steps < steps && block < 1000000; ++block)
     {
@@ -49,6 +49,13 @@ void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, in
         editor.tick();
         if (block % 3 == 0)
             topology.tick();
+
+        // The map's trail and range follow its repaints, as on screen.
+        if (map.getParentComponent()->isVisible())
+        {
+            juce::Graphics g (scratch);
+            map.paint (g);
+        }
     }
 
     // The picture is taken halfway into the last step: the marker has
@@ -57,9 +64,12 @@ void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, in
 }
 } // namespace
 
-bool writeEditorSnapshot (const juce::File& file, const SnapshotOptions& options, juce::String& error)
+bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOptions, juce::String& error)
 {
+    const auto& options = renderOptions.snapshotOptions;
     ArpAudioProcessor processor;
+    if (! applyPresetAndSettings (processor, renderOptions, error))
+        return false;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto* arpEditor = dynamic_cast<ArpAudioProcessorEditor*> (editor.get());
 

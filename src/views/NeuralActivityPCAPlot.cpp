@@ -83,7 +83,7 @@ void PCAComponent::setBackgroundTint (juce::Colour colour, float level, float st
         repaint();
 }
 
-void PCAComponent::reset()
+void PCAComponent::clearHistory()
 {
     sampleStates.clear();
     sampleTimes.clear();
@@ -94,8 +94,13 @@ void PCAComponent::reset()
     pointColours.clear();
     pointTimes.clear();
     ripples.clear();
-    trail.clear();
     markerMoving = false;
+}
+
+void PCAComponent::reset()
+{
+    clearHistory();
+    trail.clear();
     rangeKnown = false;
     ++pointsRevision;
     repaint();
@@ -108,16 +113,7 @@ void PCAComponent::pushState (const std::vector<float>& values)
 
     if (static_cast<std::int64_t> (values.size()) != dimension)
     {
-        sampleStates.clear();
-        sampleTimes.clear();
-        sampleSlots.clear();
-        sampleColours.clear();
-        points.clear();
-        pointSlots.clear();
-        pointColours.clear();
-        pointTimes.clear();
-        ripples.clear();
-        markerMoving = false;
+        clearHistory();
         dimension = static_cast<std::int64_t> (values.size());
         axes.mean.assign (values.size(), 0.0f);
         axes.first.assign (values.size(), 0.0f);

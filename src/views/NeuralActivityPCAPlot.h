@@ -87,6 +87,8 @@ public:
 
 private:
     void timerCallback() override;
+    // Samples, points and ripples emptied, the marker stopped (the trail fades on).
+    void clearHistory();
     void runPca();
     void easeRange (std::int64_t now, float width, float height);
     Point markerPosition (std::int64_t now);

@@ -1,6 +1,7 @@
 #include "NeuralActivityWindow.h"
 
 #include "MonotoneCurve.h"
+#include "TopologyLayout.h"
 
 #include <cmath>
 
@@ -103,39 +104,10 @@ const std::vector<juce::Colour>& Component::getUnitColours()
 void Component::refreshUnitColours()
 {
     unitColoursDirty = false;
-    const auto units = static_cast<size_t> (unitCount);
-    unitColours.assign (units, juce::Colours::white);
-
-    for (const auto& row : readoutWeights)
-        if (row.size() < units)
-            return;
-
-    float largest = 0.0f;
-    for (const auto& row : readoutWeights)
-        for (size_t i = 0; i < units; ++i)
-            largest = std::max (largest, std::abs (row[i]));
-    if (! (largest > 0.0f))
-        return;
-
-    for (size_t i = 0; i < units; ++i)
-    {
-        size_t strongestRow = 0;
-        float strongest = -1.0f;
-        for (size_t k = 0; k < readoutWeights.size(); ++k)
-        {
-            if (const auto magnitude = std::abs (readoutWeights[k][i]); magnitude > strongest)
-            {
-                strongest = magnitude;
-                strongestRow = k;
-            }
-        }
-
-        if (strongestRow < noteColours.size())
-        {
-            const auto d = std::pow (juce::jlimit (0.0f, 1.0f, strongest / largest), 0.75f);
-            unitColours[i] = noteColours[strongestRow].interpolatedWith (juce::Colours::white, 1.0f - (0.3f + 0.7f * d));
-        }
-    }
+    findDominantRows (readoutWeights, static_cast<size_t> (unitCount), dominantRow, dominance);
+    unitColours.resize (static_cast<size_t> (unitCount));
+    for (size_t i = 0; i < unitColours.size(); ++i)
+        unitColours[i] = dominantRowColour (noteColours, dominantRow[i], dominance[i]);
 }
 
 void Component::paint (juce::Graphics& g)

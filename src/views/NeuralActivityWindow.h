@@ -60,6 +60,8 @@ private:
     std::vector<std::vector<float>> readoutWeights;
     std::vector<juce::Colour> unitColours;
     bool unitColoursDirty = true;
+    std::vector<int> dominantRow;
+    std::vector<float> dominance;
     int displayMode = 0;
     BackgroundTint tint;
 

@@ -130,13 +130,9 @@ const std::vector<TopologyComponent::Edge>& TopologyComponent::visibleEdges()
 
 juce::Colour TopologyComponent::nodeColour (size_t i) const
 {
-    if (dominantRow.size() == unitCount && i < unitCount)
-    {
-        if (const auto row = dominantRow[i]; row >= 0 && static_cast<size_t> (row) < noteColours.size())
-            return noteColours[static_cast<size_t> (row)].interpolatedWith (juce::Colours::white,
-                                                                           1.0f - (0.3f + 0.7f * std::pow (dominance[i], 0.75f)));
-    }
-    return juce::Colours::white;
+    if (dominantRow.size() != unitCount || i >= unitCount)
+        return juce::Colours::white;
+    return dominantRowColour (noteColours, dominantRow[i], dominance[i]);
 }
 
 void TopologyComponent::paint (juce::Graphics& g)

@@ -1,6 +1,7 @@
 #include "VisualisationWindow.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace mur::views
 {
@@ -56,6 +57,15 @@ void BackgroundTint::paint (juce::Graphics& g, juce::Rectangle<float> bounds) co
         g.setColour (colour.withAlpha (level * strength));
         g.fillRect (bounds);
     }
+}
+
+juce::Colour dominantRowColour (const std::vector<juce::Colour>& noteColours, int row, float dominance)
+{
+    if (row < 0 || static_cast<size_t> (row) >= noteColours.size())
+        return juce::Colours::white;
+
+    const auto d = std::pow (juce::jlimit (0.0f, 1.0f, dominance), 0.75f);
+    return noteColours[static_cast<size_t> (row)].interpolatedWith (juce::Colours::white, 1.0f - (0.3f + 0.7f * d));
 }
 
 std::int64_t MonotonicClock::now() const

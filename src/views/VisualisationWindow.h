@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace mur::views
 {
@@ -42,6 +43,11 @@ struct BackgroundTint
     bool set (juce::Colour newColour, float newLevel, float newStrength) noexcept;
     void paint (juce::Graphics& g, juce::Rectangle<float> bounds) const;
 };
+
+// The colour of a unit whose strongest readout row is `row` with relative
+// strength `dominance`: that row's note colour, paler the weaker the link;
+// white when the row has no colour (or there is none).
+juce::Colour dominantRowColour (const std::vector<juce::Colour>& noteColours, int row, float dominance);
 
 // A monotonic clock in nanoseconds, replaceable by tests.
 struct MonotonicClock

@@ -121,14 +121,20 @@ void mapPaint (benchmark::State& state)
 BENCHMARK (mapPaint)->Unit (benchmark::kMicrosecond);
 
 // One timer tick of the layout: two steps over 50 nodes.
-void topologyTick (benchmark::State& state)
+void feedTopology (views::NeuralNetworkTopologyPlot::TopologyComponent& view, Steps& steps)
 {
-    Steps steps;
-    views::NeuralNetworkTopologyPlot::TopologyComponent view;
     view.setRecurrentWeights (steps.recurrent);
     view.setReadoutWeights (steps.readout);
     view.setNoteColours (steps.colours);
     view.pushState (steps.next());
+    view.pushState (steps.next());
+}
+
+void topologyTick (benchmark::State& state)
+{
+    Steps steps;
+    views::NeuralNetworkTopologyPlot::TopologyComponent view;
+    feedTopology (view, steps);
     for (auto _ : state)
         view.tick();
 }
@@ -138,11 +144,7 @@ void topologyPaint (benchmark::State& state)
 {
     Steps steps;
     views::NeuralNetworkTopologyPlot::TopologyComponent view;
-    view.setRecurrentWeights (steps.recurrent);
-    view.setReadoutWeights (steps.readout);
-    view.setNoteColours (steps.colours);
-    view.pushState (steps.next());
-    view.pushState (steps.next());
+    feedTopology (view, steps);
     for (int i = 0; i < 100; ++i)
         view.tick();
     paintAtDoubleSize (state, view);

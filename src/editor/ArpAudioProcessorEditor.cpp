@@ -6,6 +6,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
 namespace mur
@@ -113,6 +114,11 @@ void ArpAudioProcessorEditor::resized()
     // Sizing the window runs this before the controls exist.
     if (aboutClickArea != nullptr)
         aboutClickArea->toFront (false);
+    if (choicePlot != nullptr)
+    {
+        choicePlot->getComponent().setPlotWidth (232.0f);
+        choicePlot->getComponent().setBaselineY (2.6449966f);
+    }
     layOutNoteWindow();
 
     const auto centre = circularTimeBounds.toFloat().getCentre();

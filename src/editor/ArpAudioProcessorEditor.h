@@ -29,6 +29,8 @@ namespace views
 class NeuralActivityWindow;
 class NeuralActivityPCAPlot;
 class NeuralNetworkTopologyPlot;
+class NoteActivationProbabilityPlot;
+class NoteChoicePlot;
 class PlotOverlay;
 } // namespace views
 
@@ -126,6 +128,8 @@ public:
     views::NeuralActivityPCAPlot& getMapView() noexcept { return *mapView; }
     views::NeuralNetworkTopologyPlot& getTopologyView() noexcept { return *topologyView; }
     views::PlotOverlay& getPlotOverlay() noexcept { return *plotOverlay; }
+    views::NoteActivationProbabilityPlot& getProbabilityPlot() noexcept { return *probabilityPlot; }
+    views::NoteChoicePlot& getChoicePlot() noexcept { return *choicePlot; }
 
     // One step of the 10 ms timer, callable by tests.
     void tick() { timerCallback(); }
@@ -157,6 +161,7 @@ private:
     void refreshViewColours();
     void takePublishedStep();
     void updateViews();
+    void updateNotePlots();
 
     // The editor's way into the processor: the settings it may change, the
     // presets and undo history it drives, and the published data it reads.
@@ -208,6 +213,8 @@ private:
     std::unique_ptr<views::NeuralActivityWindow> activityView;
     std::unique_ptr<views::NeuralActivityPCAPlot> mapView;
     std::unique_ptr<views::NeuralNetworkTopologyPlot> topologyView;
+    std::unique_ptr<views::NoteActivationProbabilityPlot> probabilityPlot;
+    std::unique_ptr<views::NoteChoicePlot> choicePlot;
     std::unique_ptr<views::PlotOverlay> plotOverlay;
     views::PublishedStep publishedStep;
     int viewIndex = 0;

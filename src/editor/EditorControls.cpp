@@ -7,6 +7,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
 // The editor's controls: how each is made and wired to the processor, where
@@ -114,6 +115,8 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { activityView.get(), { 36, 107, 234, 109 } },
         { mapView.get(), { 36, 107, 234, 109 } },
         { topologyView.get(), { 36, 107, 234, 109 } },
+        { probabilityPlot.get(), { 807, 123, 234, 93 } },
+        { choicePlot.get(), { 804, 107, 240, 95 } },
         { plotOverlay.get(), { 36, 107, 234, 109 } },
         { &previousNoteArrow, { 815, 428, 7, 12 } },
         { &nextNoteArrow, { 1025, 428, 7, 12 } },

@@ -5,6 +5,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
 // The screen of network views: which one shows, and the copy of each step's
@@ -24,6 +25,11 @@ void ArpAudioProcessorEditor::createViews()
         view->embed();
         view->getContentComponent()->setMouseCursor (juce::MouseCursor::CrosshairCursor);
     }
+
+    probabilityPlot = std::make_unique<views::NoteActivationProbabilityPlot>();
+    choicePlot = std::make_unique<views::NoteChoicePlot>();
+    probabilityPlot->embed();
+    choicePlot->embed();
 
     refreshViewColours();
     plotOverlay = std::make_unique<views::PlotOverlay>();
@@ -84,6 +90,8 @@ void ArpAudioProcessorEditor::updateViews()
         }
     }
 
+    updateNotePlots();
+
     // The topology keeps its layout going while hidden, so it is always fed.
     topologyView->setNoteColours (viewColours);
     topologyView->setEdgeGain (step.echo);
@@ -91,6 +99,50 @@ void ArpAudioProcessorEditor::updateViews()
     topologyView->setReadoutWeights (step.readoutWeights);
     if (! step.state.empty())
         topologyView->pushState (step.state);
+}
+
+void ArpAudioProcessorEditor::updateNotePlots()
+{
+    const auto& step = publishedStep;
+    std::vector<int> rows (static_cast<size_t> (step.numHeld) + 1);
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<int> (i);
+
+    auto& probabilities = probabilityPlot->getComponent();
+    const auto probabilitiesShown = probabilityPlot->isVisible();
+    if (probabilitiesShown)
+    {
+        probabilities.setStepDuration (static_cast<float> (step.stepSeconds));
+        probabilities.setNoteColours (viewColours);
+        probabilities.setVisibleRows (rows, step.restEnabled);
+        probabilities.pushProbabilities ({ step.probabilities.begin(), step.probabilities.end() });
+    }
+
+    if (! choicePlot->isVisible())
+        return;
+
+    auto& choices = choicePlot->getComponent();
+    choices.setStepDuration (static_cast<float> (step.stepSeconds));
+    choices.setNoteColours (viewColours);
+    choices.setVisibleRows (rows, step.restEnabled);
+    if (const auto row = views::choiceRowToMark (step.previousChoice, step.numHeld, step.restEnabled))
+        choices.pushChoice (*row);
+
+    // Each dot starts 14.75 units above the highest curve of its step, in
+    // the choice plot's own coordinates.
+    const auto trace = probabilityPlot->getLocalArea (&probabilities, probabilities.traceArea()) + probabilityPlot->getPosition().toFloat();
+    if (probabilitiesShown && trace.getHeight() > 0.0f)
+    {
+        const auto peaks = probabilities.recentPeaks (choices.columnCount() + 1);
+        if (peaks.size() == static_cast<size_t> (choices.columnCount() + 1))
+        {
+            const auto choiceTop = static_cast<float> (choicePlot->getY() + choices.getY());
+            std::vector<float> anchors;
+            for (const auto peak : peaks)
+                anchors.push_back (trace.getBottom() - peak * trace.getHeight() - 14.75f - choiceTop);
+            choices.setAnchorYs (std::move (anchors));
+        }
+    }
 }
 
 } // namespace mur

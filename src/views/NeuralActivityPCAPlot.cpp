@@ -14,19 +14,6 @@ float secondsBetween (std::int64_t from, std::int64_t to) noexcept
     return static_cast<float> (static_cast<double> (to - from) / nanosecondsPerSecond);
 }
 
-// Cubic in-out.
-float ease (float t) noexcept
-{
-    if (t <= 0.0f)
-        return 0.0f;
-    if (t >= 1.0f)
-        return 1.0f;
-    if (t < 0.5f)
-        return 4.0f * t * t * t;
-    const auto u = 2.0f * t - 2.0f;
-    return u * u * u / 2.0f + 1.0f;
-}
-
 // Exponential ease-out: 1 - 2^(-10u), clamped to 0 ... 1.
 float expo (float u) noexcept
 {
@@ -256,7 +243,7 @@ void PCAComponent::easeRange (std::int64_t now, float width, float height)
     if (rangeMoving && 0.5f * stepDuration > 0.001f)
     {
         const auto t = std::min (secondsBetween (rangeStart, now) / (0.5f * stepDuration), 1.0f);
-        const auto f = ease (t);
+        const auto f = easeInOutCubic (t);
         rangeShown = { rangeFrom.xMin + (rangeTo.xMin - rangeFrom.xMin) * f, rangeFrom.xMax + (rangeTo.xMax - rangeFrom.xMax) * f,
                        rangeFrom.yMin + (rangeTo.yMin - rangeFrom.yMin) * f, rangeFrom.yMax + (rangeTo.yMax - rangeFrom.yMax) * f };
         if (t >= 1.0f)
@@ -270,7 +257,7 @@ PCAComponent::Point PCAComponent::markerPosition (std::int64_t now)
         return markerTo;
 
     const auto t = std::min (secondsBetween (markerStart, now) / markerDuration, 1.0f);
-    const auto f = ease (t);
+    const auto f = easeInOutCubic (t);
     const Point position { markerFrom.x + (markerTo.x - markerFrom.x) * f, markerFrom.y + (markerTo.y - markerFrom.y) * f };
     if (t >= 1.0f)
         markerMoving = false;

@@ -28,8 +28,14 @@ VisualisationWindow::VisualisationWindow (const juce::String& title, juce::Compo
     }
 }
 
+juce::BorderSize<int> VisualisationWindow::getBorderThickness()
+{
+    return embedded ? juce::BorderSize<int>() : juce::DocumentWindow::getBorderThickness();
+}
+
 void VisualisationWindow::embed()
 {
+    embedded = true;
     setUsingNativeTitleBar (false);
     setAlwaysOnTop (false);
     setResizable (false, false);

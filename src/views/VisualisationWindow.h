@@ -23,12 +23,16 @@ public:
     VisualisationWindow (const juce::String& title, juce::Component* content, Frame frame);
 
     void closeButtonPressed() override { setVisible (false); }
+    // A panel's content fills its bounds: no window border.
+    juce::BorderSize<int> getBorderThickness() override;
 
     // No title bar, not resizable, not on top: ready to be a panel inside
     // the editor (which adds it).
     void embed();
 
 private:
+    bool embedded = false;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VisualisationWindow)
 };
 
@@ -49,10 +53,24 @@ struct BackgroundTint
 // white when the row has no colour (or there is none).
 juce::Colour dominantRowColour (const std::vector<juce::Colour>& noteColours, int row, float dominance);
 
+// The cubic in-out curve every animation of the views eases along.
+inline float easeInOutCubic (float t) noexcept
+{
+    if (t <= 0.0f)
+        return 0.0f;
+    if (t >= 1.0f)
+        return 1.0f;
+    if (t < 0.5f)
+        return 4.0f * t * t * t;
+    const auto u = 2.0f * t - 2.0f;
+    return u * u * u / 2.0f + 1.0f;
+}
+
 // A monotonic clock in nanoseconds, replaceable by tests.
 struct MonotonicClock
 {
     std::int64_t now() const;
+    double nowMs() const { return static_cast<double> (now()) / 1.0e6; }
     std::int64_t fixed = -1; // when >= 0, the clock stands still here
 };
 

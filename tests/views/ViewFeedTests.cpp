@@ -5,6 +5,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
 #include <random>
@@ -99,6 +100,30 @@ TEST_F (Editor, StepsFeedTheShownViewAndTheTopologyAlways)
     ASSERT_FALSE (map.getPoints().empty());
     editor->reseedClicked();
     EXPECT_TRUE (map.getPoints().empty());
+}
+
+TEST_F (Editor, StepsFeedTheNotePlotsWithTheirDotsAnchoredAboveTheCurves)
+{
+    auto& probabilities = editor->getProbabilityPlot().getComponent();
+    auto& choices = editor->getChoicePlot().getComponent();
+    EXPECT_TRUE (editor->getProbabilityPlot().isVisible());
+    EXPECT_TRUE (editor->getChoicePlot().isVisible());
+    EXPECT_EQ (choices.columnCount(), 29);
+
+    playSteps (*processor, *editor, 40);
+    EXPECT_GE (probabilities.getPushCount(), 30);
+    // Three held notes and the rest's row.
+    for (int row = 0; row < 4; ++row)
+        EXPECT_TRUE (probabilities.isRowVisible (row)) << row;
+    EXPECT_FALSE (probabilities.isRowVisible (4));
+    EXPECT_GE (choices.getLastChoice(), 1);
+
+    // Every dot in sight is drawn, and none below the plot.
+    editor->setSize (1078, 539);
+    const auto dots = test::recordPaint (choices);
+    EXPECT_GE (dots.size(), 20u);
+    for (const auto& dot : dots)
+        EXPECT_LT (dot.bounds.getBottom(), static_cast<float> (choices.getHeight()));
 }
 
 TEST_F (Editor, TheViewsTakeNewWeightsAfterAReseed)

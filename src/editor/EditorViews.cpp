@@ -90,8 +90,6 @@ void ArpAudioProcessorEditor::updateViews()
         }
     }
 
-    updateNotePlots();
-
     // The topology keeps its layout going while hidden, so it is always fed.
     topologyView->setNoteColours (viewColours);
     topologyView->setEdgeGain (step.echo);
@@ -99,6 +97,8 @@ void ArpAudioProcessorEditor::updateViews()
     topologyView->setReadoutWeights (step.readoutWeights);
     if (! step.state.empty())
         topologyView->pushState (step.state);
+
+    updateNotePlots();
 }
 
 void ArpAudioProcessorEditor::updateNotePlots()

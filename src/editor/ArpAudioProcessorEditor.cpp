@@ -6,6 +6,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NeuronPathOverlay.h"
 #include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
@@ -114,6 +115,8 @@ void ArpAudioProcessorEditor::resized()
     // Sizing the window runs this before the controls exist.
     if (aboutClickArea != nullptr)
         aboutClickArea->toFront (false);
+    if (neuronPath != nullptr)
+        neuronPath->toFront (false);
     if (choicePlot != nullptr)
     {
         choicePlot->getComponent().setPlotWidth (232.0f);
@@ -181,8 +184,10 @@ void ArpAudioProcessorEditor::reseedClicked()
 {
     settings.reseed();
     refreshPalette();
-    // The map's history belongs to the old network.
+    // The map's history belongs to the old network; the path's extra nodes
+    // follow the new seed.
     mapView->reset();
+    followNetworkSeed();
 
     // The pad's checkpoints keep their places but take the colours the new
     // network gives those places.
@@ -206,6 +211,7 @@ void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* s
     circularTime->syncFromProcessor();
     pad.showInputs (settings.getMirrors().controlInput0, settings.getMirrors().controlInput1);
     pad.showCheckpoints (settings.getXYCheckpoints());
+    followNetworkSeed();
     syncingControls = false;
     repaint();
 }

@@ -31,6 +31,7 @@ class NeuralActivityPCAPlot;
 class NeuralNetworkTopologyPlot;
 class NoteActivationProbabilityPlot;
 class NoteChoicePlot;
+class NeuronPathOverlay;
 class PlotOverlay;
 } // namespace views
 
@@ -130,6 +131,7 @@ public:
     views::PlotOverlay& getPlotOverlay() noexcept { return *plotOverlay; }
     views::NoteActivationProbabilityPlot& getProbabilityPlot() noexcept { return *probabilityPlot; }
     views::NoteChoicePlot& getChoicePlot() noexcept { return *choicePlot; }
+    views::NeuronPathOverlay& getNeuronPath() noexcept { return *neuronPath; }
 
     // One step of the 10 ms timer, callable by tests.
     void tick() { timerCallback(); }
@@ -162,6 +164,9 @@ private:
     void takePublishedStep();
     void updateViews();
     void updateNotePlots();
+    void createNeuronPath();
+    // The network was reseeded or replaced: the path's extra nodes follow its seed.
+    void followNetworkSeed();
 
     // The editor's way into the processor: the settings it may change, the
     // presets and undo history it drives, and the published data it reads.
@@ -216,6 +221,7 @@ private:
     std::unique_ptr<views::NoteActivationProbabilityPlot> probabilityPlot;
     std::unique_ptr<views::NoteChoicePlot> choicePlot;
     std::unique_ptr<views::PlotOverlay> plotOverlay;
+    std::unique_ptr<views::NeuronPathOverlay> neuronPath;
     views::PublishedStep publishedStep;
     int viewIndex = 0;
     bool viewsDirty = true;

@@ -7,6 +7,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NeuronPathOverlay.h"
 #include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
@@ -82,8 +83,8 @@ void ArpAudioProcessorEditor::createControls()
           [this] (float v)
           {
               settings.setHiddenSize (controls::hiddenSizeFor (v));
-              // The neuron path overlay shows this level once the views land.
               neuronPathLevel = controls::neuronPathLevelFor (v);
+              neuronPath->setLevel (neuronPathLevel);
           });
     capacityKnob->valueText = [] (float v) { return juce::String (controls::hiddenSizeFor (v)) + " units"; };
 
@@ -98,6 +99,8 @@ void ArpAudioProcessorEditor::createControls()
     knob (breathKnob, 0.0f, "Breath", "Likelihood of playing no note.", [this] (float v) { settings.setNoteGain (0, v); });
 
     createViews();
+    neuronPathLevel = controls::neuronPathLevelFor (static_cast<float> (settings.getMirrors().hiddenSize - 2) / 48.0f);
+    createNeuronPath();
 
     // Added in the order of the layout, which is also the stacking order.
     for (const auto& [component, bounds] : designLayout())
@@ -130,6 +133,7 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { echoKnob.get(), { 169, 405, 70, 70 } },
         { feedbackSlider.get(), { 106, 232, 166, 19 } },
         { capacityKnob.get(), { 118, 291, 69, 69 } },
+        { neuronPath.get(), { 118, 291, 69, 69 } },
         { randomSlider.get(), { 806, 232, 173, 19 } },
         { repetitionKnob.get(), { 809, 291, 70, 70 } },
         { proximityKnob.get(), { 889, 291, 70, 70 } },

@@ -1,5 +1,7 @@
 #include "ArpAudioProcessorEditor.h"
 
+#include "views/NeuronPathOverlay.h"
+
 #include "UserSettings.h"
 #include "persistence/UndoHistory.h"
 #include "processor/Playback.h"
@@ -29,7 +31,12 @@ void ArpAudioProcessorEditor::createPadAndRing()
     pad.colourAt = [this] (float x, float y) { return palette::positionColour (engine, noteColours, paletteSettings(), x, y); };
 
     circularTime = std::make_unique<CircularTimeComponent> (*this, settings, published);
-    circularTime->onAccentStep = [this] (int step) { lastAccentFlash = step; };
+    circularTime->onAccentStep = [this] (int step)
+    {
+        lastAccentFlash = step;
+        if (neuronPath != nullptr)
+            neuronPath->flash (step);
+    };
 
     trackpadOverlay = std::make_unique<XYTrackpadOverlay>();
     trackpadOverlay->addMouseListener (this, false);

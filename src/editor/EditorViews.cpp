@@ -5,6 +5,7 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NeuronPathOverlay.h"
 #include "views/NotePlots.h"
 #include "views/PlotOverlay.h"
 
@@ -34,6 +35,38 @@ void ArpAudioProcessorEditor::createViews()
     refreshViewColours();
     plotOverlay = std::make_unique<views::PlotOverlay>();
     plotOverlay->onSwitch = [this] { setView ((viewIndex + 1) % 3); };
+}
+
+void ArpAudioProcessorEditor::createNeuronPath()
+{
+    neuronPath = std::make_unique<views::NeuronPathOverlay>();
+    neuronPath->accentOf = [this] (int step)
+    {
+        const auto& m = settings.getMirrors();
+        if (m.numSteps < 1 || step < 0)
+            return 0.0f;
+        return juce::jlimit (-1.0f, 1.0f, settings.getBeatPulseGain (step) * m.pulseGain);
+    };
+    neuronPath->onTint = [this] (juce::Colour colour, float level, float strength)
+    {
+        mapView->setBackgroundTint (colour, level, strength);
+        activityView->setBackgroundTint (colour, level, strength);
+        topologyView->setBackgroundTint (colour, level, strength);
+    };
+    neuronPath->setSeed (settings.getArpSeed());
+    neuronPath->generateExtras();
+    neuronPath->setLevel (neuronPathLevel);
+}
+
+void ArpAudioProcessorEditor::followNetworkSeed()
+{
+    if (neuronPath == nullptr || neuronPath->getSeed() == settings.getArpSeed())
+        return;
+
+    neuronPath->setSeed (settings.getArpSeed());
+    neuronPath->generateExtras();
+    neuronPath->resized();
+    neuronPath->startTransition();
 }
 
 void ArpAudioProcessorEditor::setView (int index)

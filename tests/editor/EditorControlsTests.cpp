@@ -2,6 +2,7 @@
 #include "MouseEvents.h"
 #include "TestHelpers.h"
 #include "editor/ControlMappings.h"
+#include "views/NeuronPathOverlay.h"
 
 #include <gtest/gtest.h>
 
@@ -173,8 +174,8 @@ TEST_F (Editor, ChildrenStackInTheOrderOfTheLayout)
     const auto& children = editor->getDesignRoot().getChildren();
     auto indexOf = [&] (juce::Component* c) { return children.indexOf (c); };
 
-    // The About area is brought to the front; everything else keeps the
-    // layout's order, with the note window added last.
+    // The About area and then the neuron path are brought to the front;
+    // everything else keeps the layout's order, with the note window added last.
     EXPECT_LT (indexOf (editor->getControl ("Rate")), indexOf (editor->getControl ("Length")));
     EXPECT_LT (indexOf (editor->getControl ("Length")), indexOf (editor->getControl ("Feedback")));
     EXPECT_LT (indexOf (editor->getControl ("Feedback")), indexOf (editor->getControl ("Capacity")));
@@ -182,7 +183,8 @@ TEST_F (Editor, ChildrenStackInTheOrderOfTheLayout)
     EXPECT_LT (indexOf (editor->getControl ("Random")), indexOf (editor->getButton ("savePresetButton")));
     EXPECT_LT (indexOf (editor->getButton ("pulseMenuToggleButton")), indexOf (&editor->getNoteArc (0)));
 
-    auto* about = dynamic_cast<ClickOverlay*> (children.getLast());
+    EXPECT_EQ (children.getLast(), static_cast<juce::Component*> (&editor->getNeuronPath()));
+    auto* about = dynamic_cast<ClickOverlay*> (children[children.size() - 2]);
     ASSERT_NE (about, nullptr);
     EXPECT_EQ (about->getTooltip(), "About MUR");
     EXPECT_EQ (about->getBounds(), juce::Rectangle<int> (514, 493, 50, 13));

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -428,6 +430,68 @@ TEST (EditorWindow, AStateRestoredWithTheEditorOpenStaysRestored)
         pump (300);
         restore::expectSameWithinStep (restored, restore::readAll (instance), "after the editor caught up, seed " + juce::String (seed));
     }
+}
+
+// How many pixels differ between two captures of the same area.
+int pixelsChanged (const ScreenPixels& a, const ScreenPixels& b)
+{
+    int changed = 0;
+    for (size_t i = 0; i < a.rgb.size() && i < b.rgb.size(); ++i)
+        changed += a.rgb[i] != b.rgb[i] ? 1 : 0;
+    return changed;
+}
+
+TEST (EditorWindow, TheViewsMoveWhileAnArpeggioPlaysAndAClickSwitchesThem)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    auto& instance = *hosted.instance;
+
+    // A host's audio thread: a held chord while the transport plays at 120
+    // BPM, a block of 10 ms every 10 ms.
+    std::atomic<bool> stop { false };
+    std::thread audio ([&]
+    {
+        scenario::TransportAt120 playHead;
+        instance.setPlayHead (&playHead);
+        instance.prepareToPlay (48000.0, 480);
+        juce::AudioBuffer<float> buffer (2, 480);
+        juce::MidiBuffer midi;
+        for (const auto note : { 57, 60, 64, 67 })
+            midi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (100)), 0);
+        for (juce::int64 position = 0; ! stop; position += 480)
+        {
+            playHead.ppq = static_cast<double> (position) / 48000.0 * 2.0;
+            instance.processBlock (buffer, midi);
+            midi.clear();
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        instance.setPlayHead (nullptr);
+    });
+
+    const auto view = juce::Rectangle<int> (36, 107, 234, 109) + hosted.onScreen (0, 0);
+    pump (600);
+    const auto first = grabScreen (view);
+    pump (300);
+    const auto second = grabScreen (view);
+    EXPECT_GT (pixelsChanged (first, second), 50) << "the Activity view stood still while the arpeggio played";
+
+    // With the arpeggio stopped the Activity view stands still; a click on
+    // the screen brings the Map, which has seen no step yet.
+    stop = true;
+    audio.join();
+    pump (300);
+    const auto activity = grabScreen (view);
+    pump (200);
+    EXPECT_EQ (pixelsChanged (activity, grabScreen (view)), 0);
+
+    const auto centre = hosted.onScreen (36 + 117, 107 + 54);
+    dragWithTheMouse (centre, centre, 1);
+    pump (300);
+    EXPECT_GT (pixelsChanged (activity, grabScreen (view)), 200) << "the click did not switch the view";
 }
 
 } // namespace

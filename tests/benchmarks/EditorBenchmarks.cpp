@@ -2,6 +2,7 @@
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/Settings.h"
+#include "processor/StepTiming.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -137,14 +138,16 @@ void runEventLoopFor (double seconds)
 
 // `view`: the network view shown (0 Activity, 1 Map, 2 Topology). Random
 // stands at half so that the network keeps moving under a held chord.
-void measureWindowCpu (int view, int units)
+void measureWindowCpu (int view, int units, int rateIndex)
 {
     ArpAudioProcessor processor;
     processor.getSettings().setSoftmaxGain (5.0f);
     processor.getSettings().setHiddenSize (units);
+    processor.getSettings().setBeatRate (rateIndex);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     dynamic_cast<ArpAudioProcessorEditor&> (*editor).setView (view);
-    std::cout << "view shown: " << juce::StringArray { "Activity", "Map", "Topology" }[view] << ", " << units << " live units\n";
+    std::cout << "view shown: " << juce::StringArray { "Activity", "Map", "Topology" }[view] << ", " << units << " live units, rate "
+              << rateIndex << "\n";
     juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
     window.setContentNonOwned (editor.get(), true);
     window.setVisible (true);
@@ -167,7 +170,7 @@ void measureWindowCpu (int view, int units)
     runEventLoopFor (2.0);
     measure ("editor idle, 10 s", 10.0);
 
-    // A real-time audio thread playing a held chord at the default rate, 1/16.
+    // A real-time audio thread playing a held chord.
     std::atomic<bool> stop { false };
     std::thread audio ([&]
     {
@@ -205,12 +208,13 @@ int main (int argc, char** argv)
     XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;
 
-    // --cpu [activity|map|topology] [live units, 1 to 50]
+    // --cpu [activity|map|topology] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]
     if (argc > 1 && juce::String (argv[1]) == "--cpu")
     {
         const auto view = argc > 2 ? juce::StringArray { "activity", "map", "topology" }.indexOf (juce::String (argv[2])) : 0;
         const auto units = argc > 3 ? juce::jlimit (1, 50, juce::String (argv[3]).getIntValue()) : 5;
-        measureWindowCpu (juce::jmax (0, view), units);
+        const auto rate = argc > 4 ? juce::jlimit (0, numRates - 1, juce::String (argv[4]).getIntValue()) : defaultRateIndex;
+        measureWindowCpu (juce::jmax (0, view), units, rate);
         return 0;
     }
 

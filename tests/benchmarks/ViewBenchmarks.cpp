@@ -2,6 +2,8 @@
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/NeuronPathOverlay.h"
+#include "views/NotePlots.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,8 +42,9 @@ struct Steps
 template <typename View>
 void paintAtDoubleSize (benchmark::State& state, View& view)
 {
-    view.setSize (234, 109);
-    juce::Image image (juce::Image::ARGB, 468, 218, true, juce::SoftwareImageType());
+    if (view.getWidth() == 0)
+        view.setSize (234, 109);
+    juce::Image image (juce::Image::ARGB, view.getWidth() * 2, view.getHeight() * 2, true, juce::SoftwareImageType());
     for (auto _ : state)
     {
         juce::Graphics g (image);
@@ -150,4 +153,55 @@ void topologyPaint (benchmark::State& state)
     paintAtDoubleSize (state, view);
 }
 BENCHMARK (topologyPaint)->Unit (benchmark::kMicrosecond);
+
+// The note plots with four held notes and the rest, 30 steps in, halfway
+// into a scroll; drawn at twice their design size.
+void notePlotsPaint (benchmark::State& state)
+{
+    Steps steps;
+    views::NoteActivationProbabilityPlot::PlotComponent probabilities;
+    views::NoteChoicePlot::PlotComponent choices;
+    probabilities.setSize (234, 93);
+    choices.setSize (240, 95);
+    choices.setPlotWidth (232.0f);
+    choices.setBaselineY (2.6449966f);
+    probabilities.clock.fixed = choices.clock.fixed = 0;
+    for (int i = 0; i < 40; ++i)
+    {
+        probabilities.clock.fixed = choices.clock.fixed += 125000000;
+        probabilities.setVisibleRows ({ 0, 1, 2, 3, 4 }, true);
+        std::vector<float> p (51, 0.0f);
+        for (size_t row = 0; row < 5; ++row)
+            p[row] = std::uniform_real_distribution<float> (0.0f, 0.5f) (steps.random);
+        probabilities.pushProbabilities (p);
+        choices.pushChoice (1 + i % 4);
+    }
+    probabilities.clock.fixed = choices.clock.fixed += 30000000;
+    choices.setAnchorYs (std::vector<float> (30, 60.0f));
+
+    juce::Image image (juce::Image::ARGB, 480, 190, true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (2.0f));
+        probabilities.paint (g);
+        choices.paint (g);
+    }
+}
+BENCHMARK (notePlotsPaint)->Unit (benchmark::kMicrosecond);
+
+// The neuron path at level 8, mid-flash, in the Capacity knob at twice its size.
+void neuronPathPaint (benchmark::State& state)
+{
+    views::NeuronPathOverlay overlay;
+    overlay.generateExtras();
+    overlay.setSize (69, 69);
+    overlay.setLevel (8);
+    overlay.accentOf = [] (int) { return 1.0f; };
+    overlay.advance (1.0);
+    overlay.flash (0);
+    overlay.advance (1.5);
+    paintAtDoubleSize (state, overlay);
+}
+BENCHMARK (neuronPathPaint)->Unit (benchmark::kMicrosecond);
 } // namespace

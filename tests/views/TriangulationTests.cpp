@@ -118,6 +118,13 @@ TEST (Triangulation, ASquareIsTwoTrianglesAndPointsInsideAreJoinedIn)
     EXPECT_EQ (t.getTriangles().size(), 4u);
     expectValid (t, square, "square with a point");
 
+    // A corner given twice is one corner; a run of collinear corners is used
+    // all the same.
+    const std::vector<T::Point> doubled { { 0, 0 }, { 1, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 }, { 3, 2 }, { 0, 2 } };
+    T d (doubled);
+    ASSERT_TRUE (d.build());
+    expectValid (d, doubled, "a doubled corner and a collinear run");
+
     // Nothing to build from a line or two points.
     T line ({ { 0, 0 }, { 1, 1 }, { 2, 2 } });
     EXPECT_FALSE (line.build());

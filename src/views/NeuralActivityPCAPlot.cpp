@@ -337,15 +337,23 @@ void PCAComponent::paint (juce::Graphics& g)
 
     while (! trail.empty() && secondsBetween (trail.front().time, now) > trailSeconds)
         trail.pop_front();
+    // Where the marker eases in and out, successive entries lie within a
+    // pixel of each other: such a ring is drawn once, not again and again.
+    juce::Point<float> lastCentre { -1.0e9f, -1.0e9f };
+    float lastDiameter = -1.0f;
     for (const auto& entry : trail)
     {
         const auto a = std::min (secondsBetween (entry.time, now) / trailSeconds, 1.0f);
         const auto alpha = 0.32f * (1.0f - a);
         const auto diameter = (1.0f - 0.85f * a) * 25.0f * s;
-        if (alpha > 0.01f && diameter > 1.0f)
+        const auto centre = toPixels (entry.position);
+        if (alpha > 0.01f && diameter > 1.0f
+            && (centre.getDistanceFrom (lastCentre) >= s || std::abs (diameter - lastDiameter) >= s))
         {
             g.setColour (juce::Colours::white.withAlpha (alpha));
-            g.drawEllipse (juce::Rectangle<float> (diameter, diameter).withCentre (toPixels (entry.position)), 1.2f * s);
+            g.drawEllipse (juce::Rectangle<float> (diameter, diameter).withCentre (centre), 1.2f * s);
+            lastCentre = centre;
+            lastDiameter = diameter;
         }
     }
 

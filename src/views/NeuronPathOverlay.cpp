@@ -215,6 +215,11 @@ void NeuronPathOverlay::advance (double nowSeconds)
     if (phase > 6283.1855f)
         phase -= 6283.1855f;
 
+    // The sway moves a node at most 1.52 amplitudes per radian of phase.
+    const auto amplitude = std::max (1.2f * std::max (static_cast<float> (getWidth()) / 72.84f, 0.5f), 0.5f);
+    swaySincePaint += 1.52f * amplitude * 1.5f * static_cast<float> (dt);
+    const auto wasChanging = progress < 1.0f || isFlashing();
+
     if (progress < 1.0f)
     {
         progress = std::min (progress + static_cast<float> (dt / 0.28), 1.0f);
@@ -233,7 +238,14 @@ void NeuronPathOverlay::advance (double nowSeconds)
         flashPhase = static_cast<float> (std::min (1.0 + (nowMs - flashStartMs) * 4.0 / 1000.0, 2.0));
     }
 
-    repaint();
+    // The slow sway is drawn again once it has moved a quarter pixel; a
+    // transition or a flash (and the frame that ends it, which clears the
+    // views' wash) on every frame.
+    if (wasChanging || progress < 1.0f || isFlashing() || swaySincePaint >= 0.25f)
+    {
+        swaySincePaint = 0.0f;
+        repaint();
+    }
 }
 
 void NeuronPathOverlay::paint (juce::Graphics& g)

@@ -64,6 +64,7 @@ private:
     float phase = 0.0f;
     double lastTickSeconds = -1.0;
     float progress = 1.0f;
+    float swaySincePaint = 0.0f;
     int flashStep = -1;
     float flashPhase = -1.0f;
     double flashStartMs = 0.0;

@@ -1,6 +1,6 @@
 #include "NeuralActivityWindow.h"
 
-#include "MonotoneCurve.h"
+#include "CurvePath.h"
 #include "TopologyLayout.h"
 
 #include <cmath>
@@ -133,7 +133,6 @@ void Component::paint (juce::Graphics& g)
 
     const auto dx = w / static_cast<float> (std::max (historyLength - 1, 1));
     ys.resize (steps);
-    tangents.resize (steps);
 
     for (size_t m = 0; m < static_cast<size_t> (unitCount); ++m)
     {
@@ -145,18 +144,7 @@ void Component::paint (juce::Graphics& g)
             ys[i] = centre - (std::isfinite (v) ? v : 0.0f) * laneHeight / 2.0f;
         }
 
-        monotoneTangents (ys, dx, tangents);
-        auto inLane = [&] (float y) { return juce::jlimit (laneTop, laneTop + laneHeight, y); };
-
-        trace.clear();
-        trace.startNewSubPath (x, ys[0]);
-        for (size_t k = 0; k + 1 < steps; ++k)
-        {
-            const auto xk = x + static_cast<float> (k) * dx;
-            trace.cubicTo (xk + dx / 3.0f, inLane (ys[k] + dx * tangents[k] / 3.0f),
-                           xk + dx - dx / 3.0f, inLane (ys[k + 1] - dx * tangents[k + 1] / 3.0f),
-                           xk + dx, ys[k + 1]);
-        }
+        setMonotoneCurve (trace, ys, x, dx, laneTop, laneTop + laneHeight, tangents);
 
         g.setColour (m < colours.size() ? colours[m] : juce::Colours::white);
         g.strokePath (trace, juce::PathStrokeType (1.5f));

@@ -1,6 +1,6 @@
 #include "NotePlots.h"
 
-#include "MonotoneCurve.h"
+#include "CurvePath.h"
 
 #include <cmath>
 
@@ -152,7 +152,6 @@ void ProbabilityPlot::paint (juce::Graphics& g)
     const auto first = scrolling ? -1 : 0;
     const auto count = static_cast<size_t> (historyLength - first);
     ys.resize (count);
-    tangents.resize (count);
 
     // The lowest held slot ends on top: rows 0, 50, 49, ... 1.
     for (int k = 0; k < rows; ++k)
@@ -167,16 +166,7 @@ void ProbabilityPlot::paint (juce::Graphics& g)
             ys[static_cast<size_t> (i - first)] = bottom - height * juce::jlimit (0.0f, 1.0f, entry[row]);
         }
 
-        monotoneTangents (ys, dx, tangents);
-        auto clamped = [&] (float y) { return juce::jlimit (top, bottom, y); };
-        auto xAt = [&] (size_t j) { return x + static_cast<float> (static_cast<int> (j) + first) * dx + shift; };
-
-        curve.clear();
-        curve.startNewSubPath (xAt (0), ys[0]);
-        for (size_t j = 0; j + 1 < count; ++j)
-            curve.cubicTo (xAt (j) + dx / 3.0f, clamped (ys[j] + dx * tangents[j] / 3.0f),
-                           xAt (j + 1) - dx / 3.0f, clamped (ys[j + 1] - dx * tangents[j + 1] / 3.0f),
-                           xAt (j + 1), ys[j + 1]);
+        setMonotoneCurve (curve, ys, x + static_cast<float> (first) * dx + shift, dx, top, bottom, tangents);
 
         g.setColour (rowColours[row]);
         g.strokePath (curve, juce::PathStrokeType (1.5f));

@@ -34,7 +34,7 @@ void Component::pushState (const std::vector<float>& values)
     const auto n = static_cast<int> (std::min<size_t> (values.size(), ringSize));
     if (n == 0)
     {
-        repaint();
+        changed();
         return;
     }
 
@@ -57,7 +57,7 @@ void Component::pushState (const std::vector<float>& values)
         std::copy (entry.begin(), entry.begin() + n, history[static_cast<size_t> (j)].begin());
     }
 
-    repaint();
+    changed();
 }
 
 void Component::setDisplayMode (int mode)
@@ -65,7 +65,7 @@ void Component::setDisplayMode (int mode)
     if (mode != displayMode)
     {
         displayMode = mode;
-        repaint();
+        changed();
     }
 }
 
@@ -74,7 +74,7 @@ void Component::setNoteColours (const std::vector<juce::Colour>& colours)
     if (colours.empty())
         return;
     if (colours != noteColours)
-        repaint();
+        changed();
     noteColours = colours;
     unitColoursDirty = true;
 }
@@ -85,7 +85,7 @@ void Component::setReadoutWeights (const std::vector<std::vector<float>>& rows)
         return;
     readoutWeights = rows;
     unitColoursDirty = true;
-    repaint();
+    changed();
 }
 
 void Component::setBackgroundTint (juce::Colour colour, float level, float strength)
@@ -110,11 +110,25 @@ void Component::refreshUnitColours()
         unitColours[i] = dominantRowColour (noteColours, dominantRow[i], dominance[i]);
 }
 
+void Component::changed()
+{
+    tracesDirty = true;
+    repaint();
+}
+
 void Component::paint (juce::Graphics& g)
 {
     const auto bounds = getLocalBounds().toFloat();
     tint.paint (g, bounds);
 
+    if (traces.prepare (g, bounds, tracesDirty))
+        paintTraces (traces.draw(), bounds);
+    tracesDirty = false;
+    traces.paintOnto (g);
+}
+
+void Component::paintTraces (juce::Graphics& g, juce::Rectangle<float> bounds)
+{
     if (history.empty() || unitCount == 0)
         return;
 

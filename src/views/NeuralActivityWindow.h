@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PixelLayer.h"
 #include "VisualisationWindow.h"
 
 #include <vector>
@@ -42,6 +43,8 @@ public:
     void setBackgroundTint (juce::Colour colour, float level, float strength);
 
     void paint (juce::Graphics& g) override;
+    // The lane separators and the traces alone, as the kept picture holds them.
+    void paintTraces (juce::Graphics& g, juce::Rectangle<float> bounds);
 
     int getUnitCount() const noexcept { return unitCount; }
     const std::vector<std::vector<float>>& getHistory() const noexcept { return history; }
@@ -50,6 +53,7 @@ public:
 
 private:
     void refreshUnitColours();
+    void changed();
 
     std::vector<std::vector<float>> history;
     int historyLength = 30;
@@ -64,6 +68,11 @@ private:
     std::vector<float> dominance;
     int displayMode = 0;
     BackgroundTint tint;
+
+    // The traces change once a step, the wash under them every frame of a
+    // flash: they are kept as a picture and drawn again only when they change.
+    PixelLayer traces;
+    bool tracesDirty = true;
 
     // Paint's working space, kept between paints.
     std::vector<float> ys, tangents;

@@ -47,20 +47,27 @@ bool BackgroundTint::set (juce::Colour newColour, float newLevel, float newStren
     newLevel = juce::jlimit (0.0f, 1.0f, newLevel);
     newStrength = juce::jlimit (0.0f, 1.0f, newStrength);
 
-    if (newColour == colour && std::abs (newLevel - level) <= 0.001f && std::abs (newStrength - strength) <= 0.001f)
-        return false;
-
+    // Only what reaches the screen counts: the wash's colour at its 8-bit alpha.
+    const auto before = paintedColour();
     colour = newColour;
     level = newLevel;
     strength = newStrength;
-    return true;
+    return paintedColour() != before;
+}
+
+juce::Colour BackgroundTint::paintedColour() const noexcept
+{
+    if (level > 0.001f && strength > 0.001f)
+        return colour.withAlpha (level * strength);
+    return juce::Colours::transparentBlack;
 }
 
 void BackgroundTint::paint (juce::Graphics& g, juce::Rectangle<float> bounds) const
 {
-    if (level > 0.001f && strength > 0.001f)
+    const auto painted = paintedColour();
+    if (! painted.isTransparent())
     {
-        g.setColour (colour.withAlpha (level * strength));
+        g.setColour (painted);
         g.fillRect (bounds);
     }
 }

@@ -36,16 +36,18 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VisualisationWindow)
 };
 
-// The background wash the neuron path lays under a view: stored only when it
-// changes visibly, painted only when both level and strength are above zero.
+// The background wash the neuron path lays under a view: reported as changed
+// only when its painted colour does (the view repaints then), painted only
+// when both level and strength are above zero.
 struct BackgroundTint
 {
     juce::Colour colour = juce::Colours::transparentBlack;
     float level = 0.0f, strength = 0.0f;
 
-    // True when the stored tint changed (the view repaints).
+    // True when the painted colour changed.
     bool set (juce::Colour newColour, float newLevel, float newStrength) noexcept;
     void paint (juce::Graphics& g, juce::Rectangle<float> bounds) const;
+    juce::Colour paintedColour() const noexcept;
 };
 
 // The colour of a unit whose strongest readout row is `row` with relative

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 
 // The network views with 50 live units: the work one published step costs
@@ -39,14 +40,15 @@ struct Steps
     }
 };
 
-template <typename View>
-void paintAtDoubleSize (benchmark::State& state, View& view)
+template <typename View, typename BeforeEach = void (*)()>
+void paintAtDoubleSize (benchmark::State& state, View& view, BeforeEach beforeEach = [] {})
 {
     if (view.getWidth() == 0)
         view.setSize (234, 109);
     juce::Image image (juce::Image::ARGB, view.getWidth() * 2, view.getHeight() * 2, true, juce::SoftwareImageType());
     for (auto _ : state)
     {
+        beforeEach();
         juce::Graphics g (image);
         g.addTransform (juce::AffineTransform::scale (2.0f));
         view.paint (g);
@@ -74,9 +76,17 @@ void activityPaint (benchmark::State& state)
     view.setReadoutWeights (steps.readout);
     for (int i = 0; i < 30; ++i)
         view.pushState (steps.next());
-    paintAtDoubleSize (state, view);
+    // 0: a frame of an accent's wash (the traces are kept); 1: a new step.
+    float level = 0.0f;
+    paintAtDoubleSize (state, view, [&]
+    {
+        if (state.range (0) == 0)
+            view.setBackgroundTint (juce::Colours::violet, level = std::fmod (level + 0.05f, 1.0f), 0.5f);
+        else
+            view.pushState (steps.next());
+    });
 }
-BENCHMARK (activityPaint)->Unit (benchmark::kMicrosecond);
+BENCHMARK (activityPaint)->Arg (0)->Arg (1)->Unit (benchmark::kMicrosecond);
 
 // The principal axes of 15 states of 50 units, every step.
 void mapStep (benchmark::State& state)

@@ -16,7 +16,8 @@ constexpr float strokeReach = 1.5f;
 
 std::vector<Mark> traces (Activity& view)
 {
-    auto marks = test::recordPaint (view);
+    auto marks = test::recordPaint (view.getWidth(), view.getHeight(),
+                                    [&view] (juce::Graphics& g) { view.paintTraces (g, view.getLocalBounds().toFloat()); });
     std::erase_if (marks, [] (const Mark& m) { return m.kind != Mark::Kind::path; });
     return marks;
 }
@@ -70,7 +71,8 @@ TEST (ActivityView, OneUnitFillsNinetySevenPercentWithoutSeparators)
     for (int i = 0; i < 40; ++i)
         view.pushState ({ (i % 2) == 0 ? 1.0f : -1.0f });
 
-    auto marks = test::recordPaint (view);
+    auto marks = test::recordPaint (view.getWidth(), view.getHeight(),
+                                    [&view] (juce::Graphics& g) { view.paintTraces (g, view.getLocalBounds().toFloat()); });
     EXPECT_TRUE (std::none_of (marks.begin(), marks.end(), [] (const Mark& m) { return m.kind == Mark::Kind::rectangle; }))
         << "separator lines";
 
@@ -132,6 +134,61 @@ TEST (ActivityView, UnitColoursFollowTheStrongestReadoutRowOrStayWhite)
     view.setReadoutWeights ({ { 0.0f, 0.0f, 0.0f } });
     for (const auto& colour : view.getUnitColours())
         EXPECT_EQ (colour, juce::Colours::white);
+}
+
+// The traces are kept as a picture between steps; each of these must show.
+TEST (ActivityView, TheKeptTracesFollowStepsColoursAndSize)
+{
+    auto render = [] (Activity& view)
+    {
+        juce::Image image (juce::Image::ARGB, view.getWidth(), view.getHeight(), true, juce::SoftwareImageType());
+        juce::Graphics g (image);
+        view.paint (g);
+        return image;
+    };
+    auto same = [] (const juce::Image& a, const juce::Image& b)
+    {
+        if (a.getBounds() != b.getBounds())
+            return false;
+        for (int y = 0; y < a.getHeight(); ++y)
+            for (int x = 0; x < a.getWidth(); ++x)
+                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                    return false;
+        return true;
+    };
+
+    Activity view;
+    view.setSize (120, 60);
+    view.pushState ({ 0.5f, -0.5f });
+    const auto first = render (view);
+    EXPECT_TRUE (same (render (view), first)) << "an unchanged view paints the same";
+
+    view.pushState ({ -0.9f, 0.9f });
+    const auto afterStep = render (view);
+    EXPECT_FALSE (same (afterStep, first)) << "a step";
+
+    view.setNoteColours ({ juce::Colours::grey, juce::Colours::red });
+    view.setReadoutWeights ({ { 0.0f, 0.0f }, { 1.0f, 1.0f } });
+    const auto recoloured = render (view);
+    EXPECT_FALSE (same (recoloured, afterStep)) << "new colours";
+
+    // A wash comes and goes: the traces over it are the same as before.
+    view.setBackgroundTint (juce::Colours::violet, 1.0f, 0.5f);
+    EXPECT_FALSE (same (render (view), recoloured)) << "the wash";
+    view.setBackgroundTint (juce::Colours::violet, 0.0f, 0.0f);
+    EXPECT_TRUE (same (render (view), recoloured)) << "after the wash";
+
+    // After a resize the traces reach the new right-hand edge.
+    view.setSize (200, 80);
+    const auto wider = render (view);
+    auto drawnAt = [&wider] (int x)
+    {
+        for (int y = 0; y < wider.getHeight(); ++y)
+            if (wider.getPixelAt (x, y).getAlpha() > 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE (drawnAt (198));
 }
 
 } // namespace

@@ -65,17 +65,23 @@ private:
     juce::Colour colour;
 };
 
-// Paints a component (not its children) and returns what it drew.
-inline std::vector<PaintRecorder::Mark> recordPaint (juce::Component& component)
+// Runs `paint` on a width x height picture and returns what it drew.
+template <typename Paint>
+std::vector<PaintRecorder::Mark> recordPaint (int width, int height, Paint&& paint)
 {
-    juce::Image image (juce::Image::ARGB, juce::jmax (1, component.getWidth()), juce::jmax (1, component.getHeight()), true,
-                       juce::SoftwareImageType());
+    juce::Image image (juce::Image::ARGB, juce::jmax (1, width), juce::jmax (1, height), true, juce::SoftwareImageType());
     PaintRecorder recorder (image);
     {
         juce::Graphics g (recorder);
-        component.paint (g);
+        paint (g);
     }
     return std::move (recorder.marks);
+}
+
+// Paints a component (not its children) and returns what it drew.
+inline std::vector<PaintRecorder::Mark> recordPaint (juce::Component& component)
+{
+    return recordPaint (component.getWidth(), component.getHeight(), [&component] (juce::Graphics& g) { component.paint (g); });
 }
 
 inline bool isFinite (juce::Rectangle<float> r)

@@ -136,7 +136,9 @@ void runEventLoopFor (double seconds)
         juce::dispatchNextMessageOnSystemQueue (false);
 }
 
-// `view`: the network view shown (0 Activity, 1 Map, 2 Topology). Random
+// `view`: the network view shown (0 Activity, 1 Map, 2 Topology; -1 shows an
+// empty window instead of the editor, which measures the event loop, the
+// window and the processor without the editor). Random
 // stands at half so that the network keeps moving under a held chord.
 void measureWindowCpu (int view, int units, int rateIndex)
 {
@@ -145,11 +147,13 @@ void measureWindowCpu (int view, int units, int rateIndex)
     processor.getSettings().setHiddenSize (units);
     processor.getSettings().setBeatRate (rateIndex);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-    dynamic_cast<ArpAudioProcessorEditor&> (*editor).setView (view);
-    std::cout << "view shown: " << juce::StringArray { "Activity", "Map", "Topology" }[view] << ", " << units << " live units, rate "
-              << rateIndex << "\n";
+    dynamic_cast<ArpAudioProcessorEditor&> (*editor).setView (juce::jmax (0, view));
+    std::cout << "view shown: " << (view < 0 ? juce::String ("none (an empty window: the harness's own share)") : juce::StringArray { "Activity", "Map", "Topology" }[view])
+              << ", " << units << " live units, rate " << rateIndex << "\n";
     juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
-    window.setContentNonOwned (editor.get(), true);
+    juce::Component empty;
+    empty.setSize (editor->getWidth(), editor->getHeight());
+    window.setContentNonOwned (view < 0 ? &empty : editor.get(), true);
     window.setVisible (true);
 
     // The audio thread's own time is kept apart: it is the processor's, not the editor's.
@@ -208,13 +212,14 @@ int main (int argc, char** argv)
     XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;
 
-    // --cpu [activity|map|topology] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]
+    // --cpu [activity|map|topology|none] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]
     if (argc > 1 && juce::String (argv[1]) == "--cpu")
     {
-        const auto view = argc > 2 ? juce::StringArray { "activity", "map", "topology" }.indexOf (juce::String (argv[2])) : 0;
+        const auto named = argc > 2 ? juce::StringArray { "none", "activity", "map", "topology" }.indexOf (juce::String (argv[2])) : 1;
+        const auto view = named < 0 ? 0 : named - 1;
         const auto units = argc > 3 ? juce::jlimit (1, 50, juce::String (argv[3]).getIntValue()) : 5;
         const auto rate = argc > 4 ? juce::jlimit (0, numRates - 1, juce::String (argv[4]).getIntValue()) : defaultRateIndex;
-        measureWindowCpu (juce::jmax (0, view), units, rate);
+        measureWindowCpu (view, units, rate);
         return 0;
     }
 

@@ -1,4 +1,6 @@
 #include "editor/UserSettings.h"
+#include "overlays/OverlayPanel.h"
+#include "overlays/UpdateService.h"
 #include "persistence/PresetLibrary.h"
 
 #include <juce_events/juce_events.h>
@@ -27,6 +29,13 @@ int main (int argc, char** argv)
     documents.createDirectory();
     mur::PresetLibrary::setDocumentsFolderOverride (documents);
     mur::settings::setFolderOverride (documents.getChildFile ("settings"));
+
+    // Editors open as for a returning user: this version's notes confirmed
+    // and no update check, here or in a hosted bundle (tests that need
+    // either set them up themselves).
+    mur::settings::write (mur::settings::changelogAcknowledgedVersion, mur::overlays::installedVersion);
+    mur::update::overrideServiceAddress (juce::String());
+    setenv ("MUR_UPDATE_URL", "", 1);
 
     const auto result = RUN_ALL_TESTS();
     documents.deleteRecursively();

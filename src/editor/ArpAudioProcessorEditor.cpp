@@ -8,6 +8,10 @@
 #include "views/NeuralNetworkTopologyPlot.h"
 #include "views/NeuronPathOverlay.h"
 #include "views/NotePlots.h"
+#include "overlays/AboutOverlayComponent.h"
+#include "overlays/ReleaseNotesOverlayComponent.h"
+#include "overlays/UpdateAvailableOverlayComponent.h"
+#include "overlays/VersionCheckThread.h"
 #include "views/PlotOverlay.h"
 
 namespace mur
@@ -80,12 +84,23 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     updateNoteSliders();
     resized();
 
+    // The notes of a newly installed version come first; the update check
+    // waits until they are confirmed.
+    pendingReleaseNotes = releaseNotesDue();
+    if (pendingReleaseNotes)
+        showInstalledReleaseNotesOverlay();
+    else
+        startVersionCheck();
+
     savingPreset = false;
     startTimer (10);
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
+    // First the update check: stopping it cancels a request in flight.
+    versionCheckThread.reset();
+
     // A pad drag cut short by the window closing still ends its action.
     if (std::exchange (padActionOpen, false))
         history.endUserAction();
@@ -94,6 +109,9 @@ ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
     trackpadOverlay->removeMouseListener (this);
     processor.removeChangeListener (this);
     stopTimer();
+    aboutOverlay.reset();
+    releaseNotesOverlay.reset();
+    updateOverlay.reset();
     tooltipWindow.setLookAndFeel (nullptr);
 }
 
@@ -129,6 +147,16 @@ void ArpAudioProcessorEditor::resized()
     pad.setArea (padRect, sx);
     if (trackpadOverlay != nullptr)
         trackpadOverlay->setBounds (padRect.toNearestInt());
+
+    for (auto* overlay : { static_cast<juce::Component*> (updateOverlay.get()), static_cast<juce::Component*> (releaseNotesOverlay.get()),
+                           static_cast<juce::Component*> (aboutOverlay.get()) })
+    {
+        if (overlay != nullptr)
+        {
+            fitOverlay (*overlay);
+            overlay->toFront (overlay != updateOverlay.get());
+        }
+    }
 }
 
 bool ArpAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
@@ -250,6 +278,9 @@ void ArpAudioProcessorEditor::refreshPalette()
 
 void ArpAudioProcessorEditor::timerCallback()
 {
+    if (pendingReleaseNotes && releaseNotesOverlay == nullptr && updateOverlay == nullptr && isVisible())
+        showInstalledReleaseNotesOverlay();
+
     publishPlayback();
 
     const auto steps = settings.getMirrors().numSteps.get();

@@ -17,8 +17,12 @@
 namespace mur
 {
 
+class AboutOverlayComponent;
 class ArpAudioProcessor;
 class NeuralEngine;
+class ReleaseNotesOverlayComponent;
+class UpdateAvailableOverlayComponent;
+class VersionCheckThread;
 class Playback;
 class Presets;
 class Settings;
@@ -59,6 +63,7 @@ public:
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;
     void mouseDoubleClick (const juce::MouseEvent&) override;
+    void visibilityChanged() override;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     juce::MouseCursor getMouseCursor() override;
 
@@ -133,6 +138,22 @@ public:
     views::NoteChoicePlot& getChoicePlot() noexcept { return *choicePlot; }
     views::NeuronPathOverlay& getNeuronPath() noexcept { return *neuronPath; }
 
+    // The information overlays, laid over the whole editor in design units.
+    void showAboutOverlay();
+    void showInstalledReleaseNotesOverlay();
+    void startVersionCheck();
+    void showUpdateAvailableOverlay (const juce::String& latestVersion, const juce::String& downloadLocation);
+    // Whether the notice for `version` may show, by the user's settings.
+    static bool shouldShowUpdate (const juce::String& version);
+    void fitOverlay (juce::Component& overlay);
+    bool isInformationOverlayShown() const noexcept;
+    AboutOverlayComponent* getAboutOverlay() const noexcept { return aboutOverlay.get(); }
+    ReleaseNotesOverlayComponent* getReleaseNotesOverlay() const noexcept { return releaseNotesOverlay.get(); }
+    UpdateAvailableOverlayComponent* getUpdateOverlay() const noexcept { return updateOverlay.get(); }
+    VersionCheckThread* getVersionCheckThread() const noexcept { return versionCheckThread.get(); }
+    bool areReleaseNotesPending() const noexcept { return pendingReleaseNotes; }
+    ClickOverlay& getAboutClickArea() noexcept { return *aboutClickArea; }
+
     // One step of the 10 ms timer, callable by tests.
     void tick() { timerCallback(); }
 
@@ -167,6 +188,10 @@ private:
     void createNeuronPath();
     // The network was reseeded or replaced: the path's extra nodes follow its seed.
     void followNetworkSeed();
+    void closeAboutOverlay();
+    void acknowledgeReleaseNotes (const juce::String& version);
+    void closeUpdateOverlaySoon();
+    static bool releaseNotesDue();
 
     // The editor's way into the processor: the settings it may change, the
     // presets and undo history it drives, and the published data it reads.
@@ -226,6 +251,12 @@ private:
     int viewIndex = 0;
     bool viewsDirty = true;
     int paletteRefreshCount = 0;
+
+    std::unique_ptr<AboutOverlayComponent> aboutOverlay;
+    std::unique_ptr<ReleaseNotesOverlayComponent> releaseNotesOverlay;
+    std::unique_ptr<UpdateAvailableOverlayComponent> updateOverlay;
+    std::unique_ptr<VersionCheckThread> versionCheckThread;
+    bool pendingReleaseNotes = false;
 
     juce::Rectangle<float> padRect;
     // The free-running sway phase the XY pad's dots and checkpoints follow

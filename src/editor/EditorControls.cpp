@@ -34,7 +34,7 @@ void ArpAudioProcessorEditor::createControls()
     createPadAndRing();
 
     // The product logo opens the About overlay once that exists.
-    aboutClickArea = std::make_unique<ClickOverlay> ("About MUR", [] {});
+    aboutClickArea = std::make_unique<ClickOverlay> ("About MUR", [this] { showAboutOverlay(); });
 
     for (auto* arrow : { &previousNoteArrow, &nextNoteArrow })
     {

@@ -45,7 +45,7 @@ void ArpAudioProcessorEditor::createPadAndRing()
 
 bool ArpAudioProcessorEditor::isPadActive() const
 {
-    return ! circularTime->isSettingsOpen() && ! padRect.isEmpty();
+    return ! circularTime->isSettingsOpen() && ! padRect.isEmpty() && ! isInformationOverlayShown();
 }
 
 void ArpAudioProcessorEditor::setHighlight (int mode, int step)

@@ -78,4 +78,19 @@ void write (const juce::String& key, const juce::String& value)
     }
 }
 
+ScopedScratchSettings::ScopedScratchSettings (const juce::String& acknowledgedVersion)
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("mur-settings", {}, false)),
+      previous (folderOverride())
+{
+    folder.createDirectory();
+    setFolderOverride (folder);
+    write (changelogAcknowledgedVersion, acknowledgedVersion);
+}
+
+ScopedScratchSettings::~ScopedScratchSettings()
+{
+    setFolderOverride (previous);
+    folder.deleteRecursively();
+}
+
 } // namespace mur::settings

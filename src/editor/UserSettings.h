@@ -37,4 +37,20 @@ juce::File settingsFile();
 // Points the store at another folder (tests use a scratch folder).
 void setFolderOverride (const juce::File& folder);
 
+// For its lifetime, points the store at a fresh scratch folder in which the
+// installed version's release notes are already confirmed: tools that take
+// pictures of the editor show it as a returning user sees it, and never
+// touch the user's own settings.
+class ScopedScratchSettings
+{
+public:
+    explicit ScopedScratchSettings (const juce::String& acknowledgedVersion);
+    ~ScopedScratchSettings();
+
+private:
+    juce::File folder, previous;
+
+    JUCE_DECLARE_NON_COPYABLE (ScopedScratchSettings)
+};
+
 } // namespace mur::settings

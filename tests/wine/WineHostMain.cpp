@@ -5,6 +5,9 @@
 //   mur_wine_host.exe save BUNDLE STATE           write the state of a changed instance
 //   mur_wine_host.exe snapshot PNG                draw the editor offscreen, in process
 #include "Scenario.h"
+#include "editor/UserSettings.h"
+#include "overlays/OverlayPanel.h"
+#include "overlays/UpdateService.h"
 #include "processor/ArpAudioProcessor.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -145,6 +148,10 @@ int save (const juce::File& bundle, const juce::File& state)
 
 int snapshot (const juce::File& png)
 {
+    // The picture shows the editor as a returning user sees it: no release
+    // notes over it and no update check.
+    const mur::settings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
+    mur::update::overrideServiceAddress (juce::String());
     mur::ArpAudioProcessor processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     if (editor == nullptr)

@@ -2,6 +2,9 @@
 
 #include "OfflineHost.h"
 #include "editor/ArpAudioProcessorEditor.h"
+#include "editor/UserSettings.h"
+#include "overlays/OverlayPanel.h"
+#include "overlays/UpdateService.h"
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralNetworkTopologyPlot.h"
 
@@ -67,6 +70,10 @@ void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, in
 bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOptions, juce::String& error)
 {
     const auto& options = renderOptions.snapshotOptions;
+    // The picture shows the editor as a returning user sees it: no release
+    // notes over it and no update check.
+    const settings::ScopedScratchSettings scratchSettings (overlays::installedVersion);
+    update::overrideServiceAddress (juce::String());
     ArpAudioProcessor processor;
     if (! applyPresetAndSettings (processor, renderOptions, error))
         return false;

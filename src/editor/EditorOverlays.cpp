@@ -42,13 +42,16 @@ void ArpAudioProcessorEditor::showAboutOverlay()
     if (trackpadOverlay != nullptr)
         trackpadOverlay->setVisible (false);
 
-    // The overlay is ended from inside its own handlers: the callback holds
-    // only a weak reference and the overlay touches nothing after calling it.
+    // Asked to close from inside its own handlers, the overlay goes once the
+    // click is over; the callback holds only a weak reference.
     juce::Component::SafePointer<ArpAudioProcessorEditor> editor (this);
     aboutOverlay = std::make_unique<AboutOverlayComponent> (&transparentLookAndFeel, overlays::installedVersion, [editor]
     {
-        if (editor != nullptr)
-            editor->closeAboutOverlay();
+        juce::MessageManager::callAsync ([editor]
+        {
+            if (editor != nullptr)
+                editor->closeAboutOverlay();
+        });
     });
     addAndMakeVisible (*aboutOverlay);
     fitOverlay (*aboutOverlay);

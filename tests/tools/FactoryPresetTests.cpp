@@ -14,7 +14,7 @@ namespace
 juce::String renderWith (const juce::File& preset, const juce::File& output)
 {
     render::RenderOptions options;
-    options.preset = preset;
+    options.preset = preset.getFullPathName();
     options.output = output;
     juce::String error;
     const auto summary = render::render (options, error);
@@ -70,7 +70,7 @@ TEST (FactoryPresets, TheRendererRefusesWhatIsNotAPreset)
     for (const auto& preset : { text, folder.getChildFile ("missing.fxp") })
     {
         render::RenderOptions options;
-        options.preset = preset;
+        options.preset = preset.getFullPathName();
         options.output = folder.getChildFile ("out.mid");
         EXPECT_FALSE (render::render (options, error));
         EXPECT_TRUE (error.contains ("preset")) << error;

@@ -1,3 +1,4 @@
+#include "PianoRoll.h"
 #include "Renderer.h"
 #include "Snapshot.h"
 
@@ -30,6 +31,24 @@ int main (int argc, char** argv)
         return 0;
     }
 
+    if (options->listPresets || options->listParams)
+    {
+        mur::ArpAudioProcessor processor;
+        if (options->listPresets)
+            std::cout << mur::render::listPresets (processor);
+        if (options->listParams)
+        {
+            // The values shown are those the render would start from.
+            if (! mur::render::applyPresetAndSettings (processor, *options, error))
+            {
+                std::cerr << "mur-render: " << error << "\n";
+                return 2;
+            }
+            std::cout << mur::render::listParameters (processor);
+        }
+        return 0;
+    }
+
     if (options->snapshot != juce::File())
     {
         if (! mur::render::writeEditorSnapshot (options->snapshot, *options, error))
@@ -43,7 +62,7 @@ int main (int argc, char** argv)
         return 0;
     }
 
-    const bool drawProgress = options->showProgress || isatty (STDERR_FILENO);
+    const bool drawProgress = options->showProgress || (isatty (STDERR_FILENO) && ! options->json);
     auto progress = [drawProgress] (double fraction)
     {
         if (! drawProgress)
@@ -54,9 +73,6 @@ int main (int argc, char** argv)
                   << (fraction >= 1.0 ? "\n" : "") << std::flush;
     };
 
-    std::cout << "input:      " << (options->input == juce::File() ? juce::String ("built-in demo (Am F C G, two bars each)")
-                                                                   : options->input.getFullPathName()) << "\n";
-
     const auto summary = mur::render::render (*options, error, progress);
 
     if (! summary)
@@ -65,6 +81,22 @@ int main (int argc, char** argv)
         return 2;
     }
 
-    std::cout << summary->describe() << "written:    " << options->output.getFullPathName() << "\n";
+    if (options->plot != juce::File() && ! mur::render::writePianoRoll (*summary, options->plot, error))
+    {
+        std::cerr << "mur-render: " << error << "\n";
+        return 2;
+    }
+
+    if (options->json)
+    {
+        std::cout << summary->toJson() << "\n";
+        return 0;
+    }
+
+    std::cout << "input:      " << (options->input == juce::File() ? juce::String ("built-in demo (Am F C G, two bars each)")
+                                                                   : options->input.getFullPathName()) << "\n"
+              << summary->describe() << "written:    " << options->output.getFullPathName() << "\n";
+    if (options->plot != juce::File())
+        std::cout << "plot:       " << options->plot.getFullPathName() << "\n";
     return 0;
 }

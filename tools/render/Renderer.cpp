@@ -1,5 +1,8 @@
 #include "Renderer.h"
 
+#include "StepStatistics.h"
+#include "TempoMap.h"
+#include "processor/AccentPattern.h"
 #include "processor/ParameterIds.h"
 #include "processor/ParameterLayout.h"
 
@@ -32,73 +35,31 @@ std::optional<int> rateIndexFor (const juce::String& text)
     return std::nullopt;
 }
 
-// Applies one --set through the parameter, as host automation would.
-bool applySetting (ArpAudioProcessor& processor, const juce::String& id, const juce::String& text, juce::String& error)
-{
-    auto* parameter = processor.getParameterTree().getParameter (id);
-
-    if (parameter == nullptr)
-    {
-        error = "unknown parameter ID \"" + id + "\" (the IDs are: " + ids::all().joinIntoString (", ") + ")";
-        return false;
-    }
-
-    double value = 0.0;
-
-    if (! parseNumber (text, value))
-    {
-        if (auto* choice = dynamic_cast<juce::AudioParameterChoice*> (parameter); choice != nullptr && choice->choices.contains (text.trim()))
-            value = choice->choices.indexOf (text.trim());
-        else if (auto* toggle = dynamic_cast<juce::AudioParameterBool*> (parameter); toggle != nullptr && (text == "on" || text == "off"))
-            value = text == "on" ? 1.0 : 0.0;
-        else
-        {
-            error = "the value \"" + text + "\" for " + id + " is not a number";
-            return false;
-        }
-    }
-
-    const auto& range = parameter->getNormalisableRange();
-
-    if (value < static_cast<double> (range.start) || value > static_cast<double> (range.end))
-    {
-        error = "the value " + text + " for " + id + " is outside its range " + juce::String (range.start) + " to "
-              + juce::String (range.end);
-        return false;
-    }
-
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (static_cast<float> (value)));
-    return true;
-}
-
-double firstTempo (const juce::MidiFile& file)
-{
-    juce::MidiMessageSequence tempos;
-    file.findAllTempoEvents (tempos);
-
-    for (const auto* event : tempos)
-        if (event->message.isTempoMetaEvent() && event->message.getTempoSecondsPerQuarterNote() > 0.0)
-            return 60.0 / event->message.getTempoSecondsPerQuarterNote();
-
-    return 120.0;
-}
 } // namespace
 
 juce::String usage()
 {
-    return "usage: mur-render [INPUT.mid] [options]\n"
+    return juce::String ("usage: mur-render [INPUT.mid] [options]\n"
            "\n"
-           "Plays the held chords of a standard MIDI file (type 0 or 1) through MUR behind a\n"
-           "simulated host transport and writes the arpeggio as a MIDI file. Without INPUT it\n"
-           "renders a built-in demo progression to mur-demo.mid in the current folder.\n"
+           "Plays the held chords of a standard MIDI file (type 0 or 1, any channel) through MUR\n"
+           "behind a simulated host transport that follows the file's tempo map, and writes the\n"
+           "arpeggio as a MIDI file on channel 1 with the same tempo map and time signature.\n"
+           "Without INPUT it renders a built-in demo (Am F C G, two bars each) to mur-demo.mid\n"
+           "in the current folder, played with the factory preset \"") + demoPresetName + "\".\n"
            "\n"
            "  -o, --output FILE       where to write (default: INPUT-mur.mid in the current folder)\n"
-           "  --bpm N                 tempo (default: the file's first tempo, else 120)\n"
+           "  --bpm N                 one tempo for the whole file instead of its tempo map\n"
            "  --rate R                step length: 1/96 1/64 1/48 1/32 1/24 1/16 1/12 1/8 1/6 1/4 1/3 1/2 1/1\n"
            "  --sample-rate N         host sample rate (default 48000)\n"
            "  --block N               host block size in samples (default 512)\n"
-           "  --preset FILE           start from a preset file (.fxp); --set values apply after it\n"
-           "  --set ID=VALUE          set any parameter, e.g. --set softmaxGain=40 --set holdMode=on\n"
+           "  --preset NAME|FILE      start from a preset, by name (see --list-presets) or file\n"
+           "  --defaults              start from the plain defaults (the demo's preset is not used)\n"
+           "  --set NAME=VALUE        set a parameter by ID or display name, e.g. --set Random=0.4\n"
+           "                          --set \"Length %=80\" --set Hold=on; --set values apply after the preset\n"
+           "  --list-presets          print the factory and user presets, then stop\n"
+           "  --list-params           print every parameter (ID, name, range, default, value), then stop\n"
+           "  --plot FILE.png|.svg    also draw a piano roll of the held chords and the arpeggio\n"
+           "  --json                  print the summary as one JSON object\n"
            "  --snapshot FILE.png     write a picture of the editor instead (with --size WxH, default 1078x539)\n"
            "  --view NAME             the network view in the picture: activity, map or topology (default activity)\n"
            "  --steps N               play N steps of the demo before the picture (default 0)\n"
@@ -145,13 +106,38 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
 
         if (arg == "-h" || arg == "--help")
             options.showHelp = true;
-        else if (arg == "--progress")
-            options.showProgress = true;
-        else if (arg == "-o" || arg == "--output" || arg == "--preset" || arg == "--snapshot")
+        else if (arg == "--defaults")
+            options.useDefaults = true;
+        else if (arg == "--json")
+            options.json = true;
+        else if (arg == "--list-presets")
+            options.listPresets = true;
+        else if (arg == "--list-params")
+            options.listParams = true;
+        else if (arg == "--preset")
         {
             if (! next (value))
                 return std::nullopt;
-            (arg == "--preset" ? options.preset : arg == "--snapshot" ? options.snapshot : options.output) = cwd.getChildFile (value);
+            options.preset = value;
+        }
+        else if (arg == "--plot")
+        {
+            if (! next (value))
+                return std::nullopt;
+            options.plot = cwd.getChildFile (value);
+            if (! options.plot.hasFileExtension ("png;svg"))
+            {
+                error = "--plot writes a .png or .svg file, not \"" + value + "\"";
+                return std::nullopt;
+            }
+        }
+        else if (arg == "--progress")
+            options.showProgress = true;
+        else if (arg == "-o" || arg == "--output" || arg == "--snapshot")
+        {
+            if (! next (value))
+                return std::nullopt;
+            (arg == "--snapshot" ? options.snapshot : options.output) = cwd.getChildFile (value);
         }
         else if (arg == "--size")
         {
@@ -221,7 +207,7 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
                 return std::nullopt;
             if (! value.contains ("="))
             {
-                error = "--set takes ID=VALUE, not \"" + value + "\"";
+                error = "--set takes NAME=VALUE, not \"" + value + "\"";
                 return std::nullopt;
             }
             options.settings.emplace_back (value.upToFirstOccurrenceOf ("=", false, false).trim(),
@@ -241,6 +227,12 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
         }
     }
 
+    if (options.useDefaults && options.preset.isNotEmpty())
+    {
+        error = "--defaults and --preset exclude each other";
+        return std::nullopt;
+    }
+
     if (options.output == juce::File())
         options.output = options.input == juce::File() ? cwd.getChildFile ("mur-demo.mid")
                                                        : cwd.getChildFile (options.input.getFileNameWithoutExtension() + "-mur.mid");
@@ -248,27 +240,19 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
     return options;
 }
 
-bool applyPresetAndSettings (ArpAudioProcessor& processor, const RenderOptions& options, juce::String& error)
+bool applyPresetAndSettings (ArpAudioProcessor& processor, const RenderOptions& options, juce::String& error,
+                             juce::String* appliedPreset)
 {
-    if (options.preset != juce::File())
-    {
-        juce::MemoryBlock content;
-        if (! options.preset.existsAsFile() || ! options.preset.loadFileAsData (content))
-        {
-            error = "no such preset: " + options.preset.getFullPathName();
-            return false;
-        }
+    // The demo plays its factory preset unless another, or none, was asked for.
+    auto preset = options.preset;
+    if (preset.isEmpty() && options.input == juce::File() && ! options.useDefaults)
+        preset = demoPresetName;
 
-        const auto xml = juce::XmlDocument::parse (juce::String::fromUTF8 (static_cast<const char*> (content.getData()),
-                                                                          static_cast<int> (strnlen (static_cast<const char*> (content.getData()), content.getSize()))));
-        if (xml == nullptr || ! xml->hasTagName ("Arp"))
-        {
-            error = options.preset.getFullPathName() + " is not a MUR preset";
-            return false;
-        }
-
-        processor.getPresets().loadPresetFile (options.preset);
-    }
+    juce::String applied;
+    if (preset.isNotEmpty() && ! applyPreset (processor, preset, error, applied))
+        return false;
+    if (appliedPreset != nullptr)
+        *appliedPreset = applied;
 
     for (const auto& [id, value] : options.settings)
         if (! applySetting (processor, id, value, error))
@@ -304,117 +288,197 @@ juce::MidiFile demoProgression()
     return file;
 }
 
-juce::String RenderSummary::describe() const
+namespace
 {
-    juce::String text;
-    text << "tempo:      " << juce::String (tempoBpm, 2) << " BPM\n"
-         << "duration:   " << juce::String (seconds, 2) << " s (" << juce::String (seconds * tempoBpm / 240.0, 2) << " bars of 4/4)\n"
-         << "steps:      " << steps << " (" << notes << " notes, " << rests << " rests";
-    if (skipped > 0)
-        text << ", " << skipped << " skipped while a note still sounded";
-    text << ")\n"
-         << "per slot:  ";
-    for (int s = 0; s < slotsUsed; ++s)
-        text << " " << (s + 1) << ":" << perSlot[static_cast<size_t> (s)];
-    return text << "\n";
+// Reads the input, or says in `error` why it cannot be used.
+std::optional<juce::MidiFile> readInput (const juce::File& input, juce::String& error)
+{
+    if (input == juce::File())
+        return demoProgression();
+
+    if (! input.existsAsFile())
+    {
+        error = "no such file: " + input.getFullPathName();
+        return std::nullopt;
+    }
+
+    juce::FileInputStream stream (input);
+    if (! stream.openedOk())
+    {
+        error = "cannot read " + input.getFullPathName();
+        return std::nullopt;
+    }
+
+    juce::MidiFile file;
+    int type = -1;
+    if (! file.readFrom (stream, true, &type) || file.getNumTracks() == 0)
+    {
+        error = input.getFullPathName() + " is not a standard MIDI file";
+        return std::nullopt;
+    }
+    if (type == 2)
+    {
+        error = input.getFullPathName() + " is a type-2 MIDI file (independent patterns, each with its own time), "
+                "which has no single timeline to arpeggiate; save it as type 0 or 1";
+        return std::nullopt;
+    }
+
+    for (int t = 0; t < file.getNumTracks(); ++t)
+        for (const auto* event : *file.getTrack (t))
+            if (event->message.isNoteOn())
+                return file;
+
+    error = "no notes in " + input.getFullPathName();
+    return std::nullopt;
 }
+
+// The file's time signature at its start (4/4 when it gives none).
+std::pair<int, int> firstTimeSignature (const juce::MidiFile& file)
+{
+    juce::MidiMessageSequence signatures;
+    file.findAllTimeSigEvents (signatures);
+    for (const auto* event : signatures)
+    {
+        int numerator = 4, denominator = 4;
+        event->message.getTimeSignatureInfo (numerator, denominator);
+        if (numerator > 0 && denominator > 0)
+            return { numerator, denominator };
+    }
+    return { 4, 4 };
+}
+
+// A time-signature event with the standard 24 clocks per click and eight
+// 32nds per quarter.
+juce::MidiMessage timeSignatureEvent (int numerator, int denominator)
+{
+    juce::uint8 power = 0;
+    while ((1 << power) < denominator && power < 7)
+        ++power;
+    const juce::uint8 bytes[] = { 0xff, 0x58, 0x04, static_cast<juce::uint8> (numerator), power, 24, 8 };
+    return juce::MidiMessage (bytes, static_cast<int> (sizeof (bytes)));
+}
+
+// The output's tempo map and time signatures, in its own ticks.
+void writeMeta (juce::MidiMessageSequence& track, const juce::MidiFile& file, const TempoMap& map, bool followsFile)
+{
+    for (const auto& change : map.getChanges())
+    {
+        auto tempo = juce::MidiMessage::tempoMetaEvent (juce::roundToInt (60000000.0 / change.bpm));
+        tempo.setTimeStamp (std::round (map.quartersAtSeconds (change.seconds) * outputTicksPerQuarter));
+        track.addEvent (tempo);
+    }
+
+    juce::MidiMessageSequence signatures;
+    if (followsFile)
+        file.findAllTimeSigEvents (signatures);
+    if (signatures.getNumEvents() == 0)
+    {
+        auto fourFour = timeSignatureEvent (4, 4);
+        fourFour.setTimeStamp (0);
+        track.addEvent (fourFour);
+        return;
+    }
+    for (const auto* event : signatures)
+    {
+        int numerator = 4, denominator = 4;
+        event->message.getTimeSignatureInfo (numerator, denominator);
+        auto signature = timeSignatureEvent (numerator, denominator);
+        signature.setTimeStamp (std::round (map.quartersAtSeconds (map.secondsAtTick (event->message.getTimeStamp())) * outputTicksPerQuarter));
+        track.addEvent (signature);
+    }
+}
+
+} // namespace
 
 std::optional<RenderSummary> render (const RenderOptions& options, juce::String& error,
                                      const std::function<void (double)>& progress)
 {
-    juce::MidiFile file;
-
-    if (options.input == juce::File())
-        file = demoProgression();
-    else
-    {
-        if (! options.input.existsAsFile())
-        {
-            error = "no such file: " + options.input.getFullPathName();
-            return std::nullopt;
-        }
-
-        juce::FileInputStream stream (options.input);
-        if (! stream.openedOk())
-        {
-            error = "cannot read " + options.input.getFullPathName();
-            return std::nullopt;
-        }
-
-        if (! file.readFrom (stream) || file.getNumTracks() == 0)
-        {
-            error = options.input.getFullPathName() + " is not a standard MIDI file";
-            return std::nullopt;
-        }
-    }
+    const auto file = readInput (options.input, error);
+    if (! file)
+        return std::nullopt;
 
     RenderSummary summary;
-    summary.tempoBpm = options.bpm.value_or (firstTempo (file));
+    const auto map = TempoMap::fromFile (*file, options.bpm.value_or (0.0));
+    summary.tempoBpm = map.bpmAtSeconds (0.0);
+    summary.tempoChanges = map.getChanges().size() > 1;
+    std::tie (summary.numerator, summary.denominator) = options.bpm ? std::pair { 4, 4 } : firstTimeSignature (*file);
     const auto sampleRate = options.sampleRate;
-    const auto timeFormat = file.getTimeFormat();
+    auto sampleOf = [&] (double tick) { return static_cast<std::int64_t> (std::llround (map.secondsAtTick (tick) * sampleRate)); };
 
-    // Positions follow the beats of the file at the render tempo; files
-    // timed in SMPTE frames keep their seconds.
-    auto sampleOf = [&] (double ticks)
-    {
-        const auto seconds = timeFormat > 0 ? ticks / timeFormat * 60.0 / summary.tempoBpm
-                                            : ticks / (-(timeFormat >> 8) * (timeFormat & 0xff));
-        return static_cast<std::int64_t> (std::llround (seconds * sampleRate));
-    };
-
+    // Every channel is read; what matters is which keys are held.
     std::vector<TimedMessage> input;
-    for (int t = 0; t < file.getNumTracks(); ++t)
-        for (const auto* event : *file.getTrack (t))
-            if (! event->message.isMetaEvent() && ! event->message.isSysEx())
+    std::vector<std::pair<double, juce::MidiMessage>> heldEvents;
+    for (int t = 0; t < file->getNumTracks(); ++t)
+        for (const auto* event : *file->getTrack (t))
+            if (const auto& message = event->message; ! message.isMetaEvent() && ! message.isSysEx())
             {
-                input.push_back ({ sampleOf (event->message.getTimeStamp()), event->message });
-                summary.heldChordNotes += event->message.isNoteOn() ? 1 : 0;
+                input.push_back ({ sampleOf (message.getTimeStamp()), message });
+                if (message.isNoteOnOrOff())
+                    heldEvents.emplace_back (map.quartersAtSeconds (map.secondsAtTick (message.getTimeStamp())), message);
+                summary.heldChordNotes += message.isNoteOn() ? 1 : 0;
             }
 
     std::stable_sort (input.begin(), input.end(), [] (const auto& a, const auto& b) { return a.sample < b.sample; });
+    std::stable_sort (heldEvents.begin(), heldEvents.end(), [] (const auto& a, const auto& b) { return a.first < b.first; });
+    summary.held = pairNotes (heldEvents);
 
     ArpAudioProcessor processor;
     processor.getSettings().setBeatRate (defaultRateIndex);
 
-    if (! applyPresetAndSettings (processor, options, error))
+    if (! applyPresetAndSettings (processor, options, error, &summary.presetName))
         return std::nullopt;
 
     OfflineHost host (processor, sampleRate, options.blockSize);
-    host.setTempo (summary.tempoBpm);
     host.setPlaying (true);
-    host.setPpqPosition (0.0);
 
     const auto lastInput = input.empty() ? 0 : input.back().sample;
     const auto tail = static_cast<std::int64_t> (sampleRate * 10.0);
     std::int64_t done = 0;
 
-    // Play the file, then run on until every note-off has gone out.
+    // Play the file, then run on until every note-off has gone out. Each
+    // block starts with the map's tempo and position, and a block ends where
+    // the tempo changes, as a host that follows the map reports it.
     while (host.getSamplePosition() <= lastInput
            || (! processor.getPlayback().getPendingNoteOffs().empty() && host.getSamplePosition() < lastInput + tail))
     {
-        host.processBlock (options.blockSize, input);
-        if (progress && (done += options.blockSize) % (options.blockSize * 64) == 0)
+        const auto position = host.getSamplePosition();
+        const auto seconds = static_cast<double> (position) / sampleRate;
+        host.setTempo (map.bpmAtSeconds (seconds));
+        host.setPpqPosition (map.quartersAtSeconds (seconds));
+
+        auto length = static_cast<std::int64_t> (options.blockSize);
+        if (const auto next = map.nextChangeAfter (seconds); next > 0.0)
+            length = std::clamp<std::int64_t> (static_cast<std::int64_t> (std::ceil (next * sampleRate)) - position, 1, length);
+        host.processBlock (static_cast<int> (length), input);
+
+        const auto before = done;
+        done += length;
+        if (progress && done / (options.blockSize * 64) != before / (options.blockSize * 64))
             progress (juce::jmin (1.0, static_cast<double> (host.getSamplePosition()) / static_cast<double> (juce::jmax<std::int64_t> (1, lastInput))));
     }
 
     if (progress)
         progress (1.0);
 
-    // Write one track: tempo, then the notes in ticks at the render tempo.
+    // One track: the tempo map and time signatures, then the notes.
     juce::MidiMessageSequence track;
-    auto tempo = juce::MidiMessage::tempoMetaEvent (juce::roundToInt (60000000.0 / summary.tempoBpm));
-    tempo.setTimeStamp (0);
-    track.addEvent (tempo);
-    auto timeSignature = juce::MidiMessage::timeSignatureMetaEvent (4, 4);
-    timeSignature.setTimeStamp (0);
-    track.addEvent (timeSignature);
+    writeMeta (track, *file, map, ! options.bpm.has_value());
 
+    std::vector<std::pair<double, juce::MidiMessage>> playedEvents;
+    std::vector<std::int64_t> playedSamples;
     for (const auto& timed : host.getOutput())
     {
+        const auto quarter = map.quartersAtSeconds (static_cast<double> (timed.sample) / sampleRate);
         auto message = timed.message;
-        message.setTimeStamp (std::round (static_cast<double> (timed.sample) / sampleRate * summary.tempoBpm / 60.0 * outputTicksPerQuarter));
+        message.setTimeStamp (std::round (quarter * outputTicksPerQuarter));
         track.addEvent (message);
+        if (message.isNoteOnOrOff())
+        {
+            playedEvents.emplace_back (quarter, message);
+            playedSamples.push_back (timed.sample);
+        }
     }
+    summary.played = pairNotes (playedEvents, playedSamples);
 
     track.updateMatchedPairs();
     juce::MidiFile result;
@@ -431,6 +495,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
 
     const auto& counts = processor.getPlayback().getPlaybackCounts();
     summary.seconds = static_cast<double> (host.getSamplePosition()) / sampleRate;
+    summary.quarters = map.quartersAtSeconds (summary.seconds);
     summary.steps = counts.steps;
     summary.rests = counts.rests;
     summary.skipped = counts.skipped;
@@ -441,7 +506,7 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
         if (summary.perSlot[s] > 0)
             summary.slotsUsed = static_cast<int> (s) + 1;
     }
-
+    analyseSteps (summary, processor);
     return summary;
 }
 

@@ -75,7 +75,10 @@ bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOpt
     const settings::ScopedScratchSettings scratchSettings (overlays::installedVersion);
     update::overrideServiceAddress (juce::String());
     ArpAudioProcessor processor;
-    if (! applyPresetAndSettings (processor, renderOptions, error))
+    // The picture starts from the defaults unless a preset is named.
+    auto fromDefaults = renderOptions;
+    fromDefaults.useDefaults = fromDefaults.preset.isEmpty();
+    if (! applyPresetAndSettings (processor, fromDefaults, error))
         return false;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto* arpEditor = dynamic_cast<ArpAudioProcessorEditor*> (editor.get());

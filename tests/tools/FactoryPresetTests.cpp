@@ -1,5 +1,6 @@
 #include "FactoryPresets.h"
 #include "Renderer.h"
+#include "StepStatistics.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +31,12 @@ juce::String renderWith (const juce::File& preset, const juce::File& output)
     return notes;
 }
 
-TEST (FactoryPresets, EightOrMoreThatAllPlayDifferently)
+TEST (FactoryPresets, TwelveOrMoreThatAllPlayDifferently)
 {
     juce::TemporaryFile scratch;
     const auto folder = scratch.getFile();
     const auto written = presets::writeAll (folder);
-    ASSERT_GE (written.size(), 8);
+    ASSERT_GE (written.size(), 12);
     ASSERT_EQ (written.size(), static_cast<int> (presets::factoryPresets().size()));
 
     std::set<juce::String> performances;
@@ -48,14 +49,48 @@ TEST (FactoryPresets, EightOrMoreThatAllPlayDifferently)
 
     // Loading a factory preset reproduces its network and its settings.
     ArpAudioProcessor reference;
-    presets::apply (presets::factoryPresets()[2], reference);
+    const auto& third = presets::factoryPresets()[2];
+    presets::apply (third, reference);
     ArpAudioProcessor loaded;
-    loaded.getPresets().loadPresetFile (folder.getChildFile (juce::String (presets::factoryPresets()[2].name) + ".fxp"));
+    loaded.getPresets().loadPresetFile (folder.getChildFile (juce::String (third.name) + ".fxp"));
     EXPECT_EQ (loaded.getEngine().getInputWeights(), reference.getEngine().getInputWeights());
-    EXPECT_EQ (loaded.getSettings().getMirrors().rateIndex, 3);
-    EXPECT_EQ (loaded.getSettings().getMirrors().numSteps, 12);
+    EXPECT_EQ (loaded.getSettings().getMirrors().rateIndex, reference.getSettings().getMirrors().rateIndex);
+    EXPECT_EQ (loaded.getSettings().getMirrors().numSteps, static_cast<int> (third.accents.size()));
 
     folder.deleteRecursively();
+}
+
+// What the factory set promises a musician, measured on the built-in demo:
+// every preset not built on repetition plays each note of a chord at least
+// once while the chord lasts, never one pitch more than three times running,
+// and never falls into a loop shorter than eight steps within a chord.
+TEST (FactoryPresets, EachPlaysTheWholeChordWithoutShortLoops)
+{
+    for (const auto& preset : presets::factoryPresets())
+    {
+        if (preset.repetitive)
+            continue;
+        render::RenderOptions options;
+        options.preset = preset.name;
+        juce::TemporaryFile output (".mid");
+        options.output = output.getFile();
+        juce::String error;
+        const auto summary = render::render (options, error);
+        ASSERT_TRUE (summary) << preset.name << ": " << error;
+        ASSERT_EQ (summary->chords.size(), 4u) << preset.name;
+        EXPECT_LE (render::longestRun (summary->stepPitches), 3) << preset.name;
+
+        for (const auto& chord : summary->chords)
+        {
+            const std::vector<int> steps (summary->stepPitches.begin() + chord.firstStep,
+                                          summary->stepPitches.begin() + chord.firstStep + chord.numSteps);
+            for (auto pitch : chord.pitches)
+                EXPECT_NE (std::find (steps.begin(), steps.end(), pitch), steps.end())
+                    << preset.name << " never plays " << pitch << " in the chord from step " << chord.firstStep;
+            const auto period = render::shortestPeriod (steps);
+            EXPECT_TRUE (period == 0 || period >= 8) << preset.name << " loops every " << period << " steps";
+        }
+    }
 }
 
 TEST (FactoryPresets, TheRendererRefusesWhatIsNotAPreset)

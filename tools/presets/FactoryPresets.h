@@ -14,6 +14,10 @@ struct FactoryPreset
     std::vector<std::pair<const char*, float>> parameters; // parameter ID, real value
     std::vector<float> accents;                             // accent gains in [-1, 1], one per step
     int startStep = 0;
+    // Built on repetition on purpose: exempt from the variety every other
+    // preset keeps (each chord note once per chord, runs of three at most,
+    // no loop shorter than eight steps).
+    bool repetitive = false;
 };
 
 const std::vector<FactoryPreset>& factoryPresets();

@@ -21,6 +21,11 @@ void PresetLibrary::setDocumentsFolderOverride (const juce::File& folder)
     documentsOverride() = folder;
 }
 
+juce::File PresetLibrary::getDocumentsFolderOverride()
+{
+    return documentsOverride();
+}
+
 PresetLibrary::PresetLibrary (juce::File documentsFolder)
     : documents (documentsFolder != juce::File() ? documentsFolder
                  : documentsOverride() != juce::File() ? documentsOverride()

@@ -43,6 +43,7 @@ public:
     // A documents folder for every processor created afterwards in this
     // process (tests and the preset generator use a scratch folder).
     static void setDocumentsFolderOverride (const juce::File& folder);
+    static juce::File getDocumentsFolderOverride();
 
 private:
     juce::File documents;

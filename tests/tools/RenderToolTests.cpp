@@ -3,6 +3,7 @@
 #include "RenderCatalog.h"
 #include "Renderer.h"
 #include "StepStatistics.h"
+#include "persistence/PresetLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,43 @@ TEST_F (RenderTool, PresetsByNameInTheEditorsOrder)
     summary = render::render (o, error);
     ASSERT_TRUE (summary) << error;
     EXPECT_TRUE (summary->presetName.isEmpty());
+}
+
+TEST_F (RenderTool, InstalledPresetsAreListedFactoryFirstAndFoundByName)
+{
+    const auto previousDocuments = PresetLibrary::getDocumentsFolderOverride();
+    PresetLibrary::setDocumentsFolderOverride (dir);
+    const PresetLibrary library;
+    library.ensureFolders();
+    ArpAudioProcessor source;
+    presets::apply (presets::factoryPresets().front(), source);
+    auto save = [&source] (const juce::File& file)
+    {
+        file.getParentDirectory().createDirectory();
+        source.getPresets().savePreset (file);
+    };
+    save (library.factoryFolder().getChildFile ("Preset 10.fxp"));
+    save (library.factoryFolder().getChildFile ("preset 2.fxp"));
+    save (library.presetsFolder().getChildFile ("Mine.fxp"));
+    save (library.presetsFolder().getChildFile ("Live").getChildFile ("Encore.fxp"));
+    save (library.presetsFolder().getChildFile ("Preset 2.fxp")); // the user's, named like a factory one
+
+    ArpAudioProcessor processor;
+    const auto lines = juce::StringArray::fromLines (render::listPresets (processor).trim());
+    auto at = [&lines] (const juce::String& entry) { return lines.indexOf (entry); };
+    EXPECT_EQ (at ("Presets/Factory/preset 2"), 0);
+    EXPECT_EQ (at ("Presets/Factory/Preset 10"), 1) << "natural order";
+    EXPECT_GT (at ("Presets/Mine"), at ("Factory (built in)/" + juce::String (presets::factoryPresets().back().name)));
+    EXPECT_GT (at ("Presets/Live/Encore"), at ("Presets/Mine"));
+
+    // By name, case ignored: the factory folder first.
+    juce::String error, applied;
+    ASSERT_TRUE (render::applyPreset (processor, "PRESET 2", error, applied)) << error;
+    EXPECT_EQ (processor.getPresets().getCurrentPresetFolder(), library.factoryFolder());
+    ASSERT_TRUE (render::applyPreset (processor, "encore", error, applied)) << error;
+    EXPECT_EQ (applied, "Encore");
+
+    PresetLibrary::setDocumentsFolderOverride (previousDocuments);
 }
 
 TEST (StepStatistics, RunsRepeatsAndPeriods)

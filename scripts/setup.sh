@@ -27,6 +27,9 @@ packages=(
     libstb-dev
     wine
     wine64
+    # The Windows installer and the release archives.
+    nsis
+    zip
 )
 
 missing=()

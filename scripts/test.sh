@@ -9,6 +9,10 @@ bash "$root/scripts/build.sh"
 # The Windows bundle, which the suite runs under Wine, whenever the tools are here.
 if command -v wine >/dev/null 2>&1 && command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
     MUR_WINDOWS_BUILD_DIR="${MUR_WINDOWS_BUILD_DIR:-$root/build-windows}" bash "$root/scripts/build-windows.sh"
+    # And its installer, which the suite installs and uninstalls under Wine.
+    if command -v makensis >/dev/null 2>&1; then
+        MUR_BUILD_DIR="$build" MUR_WINDOWS_BUILD_DIR="${MUR_WINDOWS_BUILD_DIR:-$root/build-windows}" bash "$root/scripts/build-installer.sh"
+    fi
 fi
 
 cd "$build"

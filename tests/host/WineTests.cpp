@@ -1,5 +1,6 @@
 #include "PluginHost.h"
 #include "Scenario.h"
+#include "WineHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,8 @@ namespace mur
 namespace
 {
 
-juce::File findWine()
-{
-    for (const auto& folder : juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("PATH", {}), ":", {}))
-        if (const auto wine = juce::File (folder).getChildFile ("wine"); wine.existsAsFile())
-            return wine;
-    return {};
-}
-
-juce::String windowsPath (const juce::File& f)
-{
-    return "Z:" + f.getFullPathName().replaceCharacter ('/', '\\');
-}
+using wine::findWine;
+using wine::windowsPath;
 
 class UnderWine : public testing::Test
 {
@@ -50,12 +41,7 @@ protected:
     {
         juce::StringArray command { wine.getFullPathName(), host.getFullPathName() };
         command.addArray (args);
-        juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-            return -1;
-        output = process.readAllProcessOutput();
-        process.waitForProcessToFinish (120000);
-        return static_cast<int> (process.getExitCode());
+        return mur::wine::run (command, output);
     }
 
     std::unique_ptr<juce::AudioPluginInstance> linuxInstance()

@@ -39,4 +39,15 @@ inline bool runPostedMessages (int timeoutMilliseconds = 2000)
     return pumpUntil ([done] { return *done; }, timeoutMilliseconds);
 }
 
+// Runs a command to its end; returns its exit code and fills what it printed.
+inline int runCommand (const juce::StringArray& command, juce::String& output, int timeoutMilliseconds = 300000)
+{
+    juce::ChildProcess process;
+    if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+        return -1;
+    output = process.readAllProcessOutput();
+    process.waitForProcessToFinish (timeoutMilliseconds);
+    return static_cast<int> (process.getExitCode());
+}
+
 } // namespace mur::test

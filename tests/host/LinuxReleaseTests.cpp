@@ -1,5 +1,6 @@
 #include "PluginHost.h"
 #include "Scenario.h"
+#include "TestHelpers.h"
 #include "persistence/PresetLibrary.h"
 #include "processor/ArpAudioProcessor.h"
 
@@ -32,15 +33,7 @@ protected:
         dir.deleteRecursively();
     }
 
-    static int run (const juce::StringArray& command, juce::String& output)
-    {
-        juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-            return -1;
-        output = process.readAllProcessOutput();
-        process.waitForProcessToFinish (300000);
-        return static_cast<int> (process.getExitCode());
-    }
+    static int run (const juce::StringArray& command, juce::String& output) { return test::runCommand (command, output); }
 
     juce::File pack (const juce::String& folder)
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestHelpers.h"
+
 #include <juce_core/juce_core.h>
 
 // Running Windows programs under Wine from the Linux tests.
@@ -20,15 +22,9 @@ inline juce::String windowsPath (const juce::File& f)
     return "Z:" + f.getFullPathName().replaceCharacter ('/', '\\');
 }
 
-// Runs a command to its end; returns its exit code and fills its output.
 inline int run (const juce::StringArray& command, juce::String& output, int timeoutMs = 120000)
 {
-    juce::ChildProcess process;
-    if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-        return -1;
-    output = process.readAllProcessOutput();
-    process.waitForProcessToFinish (timeoutMs);
-    return static_cast<int> (process.getExitCode());
+    return test::runCommand (command, output, timeoutMs);
 }
 
 } // namespace mur::wine

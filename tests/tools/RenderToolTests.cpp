@@ -3,6 +3,7 @@
 #include "RenderCatalog.h"
 #include "Renderer.h"
 #include "StepStatistics.h"
+#include "TestHelpers.h"
 #include "persistence/PresetLibrary.h"
 
 #include <gtest/gtest.h>
@@ -47,14 +48,9 @@ protected:
     // it printed.
     static int run (const juce::StringArray& args, juce::String& printed)
     {
-        juce::ChildProcess process;
         juce::StringArray command { MUR_RENDER_BINARY };
         command.addArray (args);
-        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-            return -1;
-        printed = process.readAllProcessOutput();
-        process.waitForProcessToFinish (60000);
-        return static_cast<int> (process.getExitCode());
+        return test::runCommand (command, printed, 60000);
     }
 };
 

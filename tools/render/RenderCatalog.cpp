@@ -5,8 +5,6 @@
 
 namespace mur::render
 {
-namespace
-{
 bool parseNumber (const juce::String& text, double& value)
 {
     const auto trimmed = text.trim();
@@ -16,6 +14,8 @@ bool parseNumber (const juce::String& text, double& value)
     return std::isfinite (value);
 }
 
+namespace
+{
 const presets::FactoryPreset* builtInFactoryPreset (const juce::String& name)
 {
     for (const auto& preset : presets::factoryPresets())

@@ -17,6 +17,9 @@ juce::String listPresets (const ArpAudioProcessor& processor);
 // built-in factory set). Fills `error` and returns false when there is none.
 bool applyPreset (ArpAudioProcessor& processor, const juce::String& nameOrPath, juce::String& error, juce::String& appliedName);
 
+// A number as typed on a command line: digits, sign, point and exponent only.
+bool parseNumber (const juce::String& text, double& value);
+
 // Every parameter: ID, display name, range, default and current value.
 juce::String listParameters (ArpAudioProcessor& processor);
 

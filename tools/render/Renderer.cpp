@@ -12,16 +12,6 @@ namespace
 {
 constexpr int outputTicksPerQuarter = 960;
 
-bool parseNumber (const juce::String& text, double& value)
-{
-    const auto trimmed = text.trim();
-    if (trimmed.isEmpty() || ! trimmed.containsOnly ("0123456789.-+eE"))
-        return false;
-
-    value = trimmed.getDoubleValue();
-    return std::isfinite (value);
-}
-
 std::optional<int> rateIndexFor (const juce::String& text)
 {
     const auto index = rateChoices().indexOf (text.trim());

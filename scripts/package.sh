@@ -3,8 +3,9 @@
 # owners and file order):
 #   scripts/package.sh linux   OUT   -> OUT/MUR-<version>-linux-x64.tar.gz
 #   scripts/package.sh windows OUT   -> OUT/MUR-<version>-win64-vst3.zip
-# The builds come from MUR_BUILD_DIR and MUR_WINDOWS_BUILD_DIR; times from
-# SOURCE_DATE_EPOCH (default: the last commit's time).
+# The builds come from MUR_BUILD_DIR and MUR_WINDOWS_BUILD_DIR (their Release
+# artefacts, or MUR_BUILD_TYPE's); times from SOURCE_DATE_EPOCH (default: the
+# last commit's time).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${MUR_BUILD_DIR:-$root/build}"
@@ -29,7 +30,7 @@ normalise() {
 case "$what" in
 linux)
     name="MUR-$version-linux-x64"
-    artefacts="$build/MUR_artefacts/Release"
+    artefacts="$build/MUR_artefacts/${MUR_BUILD_TYPE:-Release}"
     mkdir -p "$stage/$name/presets"
     cp -R "$artefacts/VST3/MUR.vst3" "$artefacts/LV2/MUR.lv2" "$stage/$name/"
     cp "$artefacts/Standalone/MUR" "$stage/$name/MUR"

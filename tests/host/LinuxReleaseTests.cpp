@@ -40,7 +40,8 @@ protected:
         juce::String log;
         const auto out = dir.getChildFile (folder);
         // This build's own artefacts, sanitized builds included.
-        EXPECT_EQ (run ({ "env", "MUR_BUILD_DIR=" MUR_BUILD_ROOT, "bash", MUR_SOURCE_DIR "/scripts/package.sh", "linux", out.getFullPathName() }, log), 0) << log;
+        EXPECT_EQ (run ({ "env", "MUR_BUILD_DIR=" MUR_BUILD_ROOT, "MUR_BUILD_TYPE=" MUR_BUILD_TYPE, "bash", MUR_SOURCE_DIR "/scripts/package.sh", "linux",
+                          out.getFullPathName() }, log), 0) << log;
         return out.getChildFile ("MUR-" MUR_VERSION_STRING "-linux-x64.tar.gz");
     }
 };

@@ -105,6 +105,16 @@ void ArpAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     if (stateDocument.restore (data, sizeInBytes))
         presets.syncCurrentPresetFolder();
+
+    // Restored on a host's own thread, the tree catches up on the message
+    // thread as soon as it can: its undo step must begin before the parameter
+    // tree's own timer copies the new values into whatever edit is open.
+    if (! juce::MessageManager::existsAndIsCurrentThread())
+        juce::MessageManager::callAsync ([this, alive = aliveFlag]
+        {
+            if (alive->load())
+                bridge.catchUpTree();
+        });
 }
 
 void ArpAudioProcessor::parameterChanged (const juce::String& parameterID, float newValue)

@@ -2,16 +2,16 @@
 
 #include "EditorResources.h"
 #include "LinkedKnobs.h"
+#include "overlays/AboutOverlayComponent.h"
+#include "overlays/ReleaseNotesOverlayComponent.h"
+#include "overlays/UpdateAvailableOverlayComponent.h"
+#include "overlays/VersionCheckThread.h"
 #include "processor/ArpAudioProcessor.h"
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"
 #include "views/NeuronPathOverlay.h"
 #include "views/NotePlots.h"
-#include "overlays/AboutOverlayComponent.h"
-#include "overlays/ReleaseNotesOverlayComponent.h"
-#include "overlays/UpdateAvailableOverlayComponent.h"
-#include "overlays/VersionCheckThread.h"
 #include "views/PlotOverlay.h"
 
 namespace mur

@@ -195,7 +195,7 @@ TEST_F (RenderTool, ParametersByIdOrDisplayNameAndSwitchesInAnySpelling)
 TEST_F (RenderTool, PresetsByNameInTheEditorsOrder)
 {
     ArpAudioProcessor processor;
-    const auto listing = render::listPresets (processor);
+    const auto listing = render::listPresets();
     const auto& factory = presets::factoryPresets();
     ASSERT_FALSE (factory.empty());
     for (const auto& preset : factory)
@@ -240,7 +240,7 @@ TEST_F (RenderTool, InstalledPresetsAreListedFactoryFirstAndFoundByName)
     save (library.presetsFolder().getChildFile ("Preset 2.fxp")); // the user's, named like a factory one
 
     ArpAudioProcessor processor;
-    const auto lines = juce::StringArray::fromLines (render::listPresets (processor).trim());
+    const auto lines = juce::StringArray::fromLines (render::listPresets().trim());
     auto at = [&lines] (const juce::String& entry) { return lines.indexOf (entry); };
     EXPECT_EQ (at ("Presets/Factory/preset 2"), 0);
     EXPECT_EQ (at ("Presets/Factory/Preset 10"), 1) << "natural order";

@@ -35,7 +35,7 @@ juce::String rangeText (const juce::RangedAudioParameter& parameter)
 }
 } // namespace
 
-juce::String listPresets (const ArpAudioProcessor&)
+juce::String listPresets()
 {
     const PresetLibrary library;
     const auto presetsFolder = library.presetsFolder();

@@ -10,7 +10,7 @@ namespace mur::render
 // Factory presets first, then the user's, folder and name per line, in the
 // order the editor walks them. Factory presets not installed are listed
 // from the built-in set.
-juce::String listPresets (const ArpAudioProcessor& processor);
+juce::String listPresets();
 
 // Puts a preset onto the processor, found by file path or by name (case
 // ignored, the factory folder first, as the editor finds them, then the

@@ -35,7 +35,7 @@ int main (int argc, char** argv)
     {
         mur::ArpAudioProcessor processor;
         if (options->listPresets)
-            std::cout << mur::render::listPresets (processor);
+            std::cout << mur::render::listPresets();
         if (options->listParams)
         {
             // The values shown are those the render would start from.

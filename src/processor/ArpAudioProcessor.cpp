@@ -60,6 +60,14 @@ ArpAudioProcessor::ArpAudioProcessor()
 
 ArpAudioProcessor::~ArpAudioProcessor()
 {
+    // A host may release the last reference from a thread of its own (JUCE's
+    // VST3 wrapper on Linux can, from the edit controller) while the
+    // plug-in's message thread runs this processor's timers and those of its
+    // parameter tree: they wait until everything is gone.
+    if (juce::MessageManager::getInstanceWithoutCreating() != nullptr
+        && ! juce::MessageManager::existsAndIsCurrentThread())
+        messageThreadLock.emplace();
+
     aliveFlag->store (false);
 
     for (const auto& id : ids::all())

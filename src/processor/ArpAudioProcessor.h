@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace mur
 {
@@ -19,6 +20,13 @@ namespace test
 {
 struct ProcessorAccess;
 }
+
+// Holds the message thread for as long as a processor is being destroyed on
+// another thread. As the first base it goes last, after every member.
+struct MessageThreadHold
+{
+    std::optional<juce::MessageManagerLock> messageThreadLock;
+};
 
 // The host-facing processor of one plug-in instance: a thin adapter that owns
 // the pieces and connects them to the host. Its product is MIDI; the audio
@@ -30,7 +38,8 @@ struct ProcessorAccess;
 //   ParameterBridge the parameter tree, host gestures and deferred writes
 //   StateDocument   the saved state; Presets the preset files
 //   UndoHistory     the editor's undo and redo
-class ArpAudioProcessor : public juce::AudioProcessor,
+class ArpAudioProcessor : private MessageThreadHold,
+                          public juce::AudioProcessor,
                           public juce::ChangeBroadcaster,
                           public juce::AudioProcessorValueTreeState::Listener
 {

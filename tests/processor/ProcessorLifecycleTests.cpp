@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace mur
 {
 namespace
@@ -196,6 +198,35 @@ TEST (ProcessorLifetime, AliveFlagIsClearedOnDestruction)
     EXPECT_FALSE (flag->load());
     ASSERT_TRUE (test::runPostedMessages());
     EXPECT_FALSE (ran);
+}
+
+// JUCE's VST3 wrapper on Linux may release the processor on a host's thread
+// while the plug-in's own message thread is running one of its timers: the
+// release waits until the message thread is between messages.
+TEST (ProcessorLifetime, ReleasedOnAHostThreadItWaitsForTheMessageThread)
+{
+    auto processor = std::make_unique<ArpAudioProcessor>();
+    std::atomic<bool> messageRunning { false }, released { false };
+    bool releasedDuringTheMessage = true;
+
+    juce::MessageManager::callAsync ([&]
+    {
+        messageRunning = true;
+        juce::Thread::sleep (100);
+        releasedDuringTheMessage = released.load();
+    });
+
+    std::thread hostThread ([&]
+    {
+        while (! messageRunning.load())
+            std::this_thread::yield();
+        processor.reset();
+        released = true;
+    });
+
+    EXPECT_TRUE (test::pumpUntil ([&released] { return released.load(); }, 10000));
+    hostThread.join();
+    EXPECT_FALSE (releasedDuringTheMessage);
 }
 
 TEST (ProcessorLifetime, EditorOpensAtTheDesignSizeAndCloses)

@@ -183,12 +183,15 @@ private:
     void createViews();
     void refreshViewColours();
     void takePublishedStep();
+    // The published weights, when a load changed them; true when it did.
+    bool takePublishedWeights();
     void updateViews();
     void updateNotePlots();
     void createNeuronPath();
     // The network was reseeded or replaced: the path's extra nodes follow its seed.
     void followNetworkSeed();
     void closeAboutOverlay();
+    void setUpdateCheck (bool on);
     void acknowledgeReleaseNotes (const juce::String& version);
     void closeUpdateOverlaySoon();
     static bool releaseNotesDue();
@@ -200,7 +203,6 @@ private:
     Presets& presets;
     UndoHistory& history;
     Playback& playback;
-    const NeuralEngine& engine;
 
     TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
     TooltipLookAndFeel tooltipLookAndFeel;

@@ -10,6 +10,11 @@
 
 namespace mur
 {
+namespace
+{
+// The user's switch in About; the environment can still switch the check off.
+bool updateCheckSwitchedOn() { return settings::read (settings::checkForUpdates, "1") != "0"; }
+} // namespace
 
 void ArpAudioProcessorEditor::fitOverlay (juce::Component& overlay)
 {
@@ -53,9 +58,23 @@ void ArpAudioProcessorEditor::showAboutOverlay()
                 editor->closeAboutOverlay();
         });
     });
+    const auto environmentAllows = update::serviceAddress().isNotEmpty();
+    aboutOverlay->showUpdateCheck (environmentAllows && updateCheckSwitchedOn(), environmentAllows);
+    aboutOverlay->onUpdateCheckChanged = [this] (bool on) { setUpdateCheck (on); };
     addAndMakeVisible (*aboutOverlay);
     fitOverlay (*aboutOverlay);
     aboutOverlay->toFront (true);
+}
+
+void ArpAudioProcessorEditor::setUpdateCheck (bool on)
+{
+    settings::write (settings::checkForUpdates, on ? "1" : "0");
+
+    // Off also ends a request in flight.
+    if (on)
+        startVersionCheck();
+    else
+        versionCheckThread.reset();
 }
 
 void ArpAudioProcessorEditor::closeAboutOverlay()
@@ -129,7 +148,7 @@ void ArpAudioProcessorEditor::startVersionCheck()
         return;
 
     const auto address = update::serviceAddress();
-    if (address.isEmpty())
+    if (address.isEmpty() || ! updateCheckSwitchedOn())
         return;
 
     juce::Component::SafePointer<ArpAudioProcessorEditor> editor (this);

@@ -17,6 +17,8 @@ inline constexpr const char* dismissedUpdateVersion = "dismissed_update_version"
 inline constexpr const char* updateRemindAfter = "update_remind_after";
 inline constexpr const char* trackpadUnderstood = "trackpad_understood";
 inline constexpr const char* pulseKnobsUnderstood = "pulse_knobs_understood";
+// "0" when the user switched the update check off in About; on otherwise.
+inline constexpr const char* checkForUpdates = "check_for_updates";
 
 // The process-wide lock every access holds from opening to closing.
 std::mutex& userSettingsLock();

@@ -26,6 +26,43 @@ void CorvaneLogoLink::paint (juce::Graphics& g)
 }
 
 //==============================================================================
+UpdateCheckSwitch::UpdateCheckSwitch() : juce::ToggleButton ("Check for updates")
+{
+    setMouseCursor (juce::MouseCursor::PointingHandCursor);
+    setWantsKeyboardFocus (true);
+    setTooltip ("Ask corvane.com once per session whether a newer version of MUR exists.");
+}
+
+void UpdateCheckSwitch::paintButton (juce::Graphics& g, bool highlighted, bool)
+{
+    const auto enabled = isEnabled();
+    const auto box = juce::Rectangle<float> (2.0f, (static_cast<float> (getHeight()) - 14.0f) * 0.5f, 14.0f, 14.0f);
+
+    g.setColour (juce::Colour (highlighted && enabled ? 0xFF9090A8u : 0xFF606074u));
+    g.drawRoundedRectangle (box, 3.0f, 1.0f);
+
+    if (getToggleState())
+    {
+        juce::Path tick;
+        tick.startNewSubPath (box.getX() + 3.5f, box.getCentreY());
+        tick.lineTo (box.getX() + 6.0f, box.getBottom() - 3.5f);
+        tick.lineTo (box.getRight() - 3.0f, box.getY() + 3.5f);
+        g.setColour (enabled ? juce::Colours::white : juce::Colour (0xFF7A7A8Au));
+        g.strokePath (tick, juce::PathStrokeType (1.6f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    }
+
+    g.setColour (enabled ? juce::Colour (0xFFD0D0DCu) : juce::Colour (0xFF7A7A8Au));
+    g.setFont (uiFont (11.0f));
+    g.drawText (getButtonText(), getLocalBounds().withTrimmedLeft (24), juce::Justification::centredLeft, true);
+
+    if (hasKeyboardFocus (false))
+    {
+        g.setColour (juce::Colour (0xFF606074u));
+        g.drawRoundedRectangle (getLocalBounds().toFloat().reduced (0.5f), 3.0f, 1.0f);
+    }
+}
+
+//==============================================================================
 AboutOverlayComponent::AboutOverlayComponent (juce::LookAndFeel* buttonLookAndFeel, const juce::String& versionText,
                                               std::function<void()> close)
     : onClose (std::move (close)), version (versionText)
@@ -37,8 +74,22 @@ AboutOverlayComponent::AboutOverlayComponent (juce::LookAndFeel* buttonLookAndFe
         if (auto closing = onClose)
             closing();
     });
+    updateCheckSwitch.onClick = [this]
+    {
+        if (auto changed = onUpdateCheckChanged)
+            changed (updateCheckSwitch.getToggleState());
+    };
     addAndMakeVisible (logoLink);
+    addAndMakeVisible (updateCheckSwitch);
     addAndMakeVisible (closeButton);
+}
+
+void AboutOverlayComponent::showUpdateCheck (bool isOn, bool userMayChange)
+{
+    updateCheckSwitch.setToggleState (isOn, juce::dontSendNotification);
+    updateCheckSwitch.setEnabled (userMayChange);
+    updateCheckSwitch.setTooltip (userMayChange ? "Ask corvane.com once per session whether a newer version of MUR exists."
+                                                : "Switched off by the MUR_UPDATE_URL environment variable.");
 }
 
 AboutOverlayComponent::~AboutOverlayComponent()
@@ -74,6 +125,7 @@ void AboutOverlayComponent::paint (juce::Graphics& g)
 void AboutOverlayComponent::resized()
 {
     panel = overlays::centredPanel (getLocalBounds(), panelWidth, panelHeight);
+    updateCheckSwitch.setBounds (panel.getX() + 165, panel.getY() + 172, 130, 20);
     logoLink.setBounds (panel.getX() + 135, panel.getY() + 200, 190, 31);
     closeButton.setBounds (panel.getX() + 170, panel.getY() + 253, 120, 28);
 }

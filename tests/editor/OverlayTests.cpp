@@ -297,6 +297,50 @@ TEST_F (UpdateCheck, NoUpdateAndEveryFailureShowNothing)
     EXPECT_EQ (noticeFrom ("http://127.0.0.1:" + juce::String (freePort) + "/mur/v1/latest"), nullptr);
 }
 
+TEST_F (UpdateCheck, TheSwitchInAboutKeepsEveryRequestAway)
+{
+    ReferenceUpdateServer server (ServedAnswer::update ("1.1.0"));
+    ASSERT_TRUE (server.start());
+    update::overrideServiceAddress (server.address());
+
+    settings::write (settings::checkForUpdates, "0");
+    reopenEditor();
+    test::pumpMessages (200);
+    EXPECT_EQ (editor->getVersionCheckThread(), nullptr);
+    EXPECT_EQ (server.requestCount(), 0);
+
+    editor->showAboutOverlay();
+    auto* toggle = &editor->getAboutOverlay()->getUpdateCheckSwitch();
+    EXPECT_EQ (toggle->getButtonText(), "Check for updates");
+    EXPECT_FALSE (toggle->getToggleState());
+    ASSERT_TRUE (toggle->isEnabled());
+
+    // Switched on, it asks at once.
+    toggle->triggerClick();
+    test::runPostedMessages();
+    EXPECT_EQ (settings::read (settings::checkForUpdates), "1");
+    ASSERT_TRUE (test::pumpUntil ([&server] { return server.requestCount() == 1; }, 5000));
+
+    // Off again, no later editor asks.
+    toggle->triggerClick();
+    test::runPostedMessages();
+    EXPECT_EQ (settings::read (settings::checkForUpdates), "0");
+    reopenEditor();
+    test::pumpMessages (200);
+    EXPECT_EQ (server.requestCount(), 1);
+
+    // The environment's "off" wins over the switch, which shows it.
+    settings::write (settings::checkForUpdates, "1");
+    update::overrideServiceAddress (juce::String());
+    reopenEditor();
+    editor->showAboutOverlay();
+    toggle = &editor->getAboutOverlay()->getUpdateCheckSwitch();
+    EXPECT_FALSE (toggle->getToggleState());
+    EXPECT_FALSE (toggle->isEnabled());
+    test::pumpMessages (200);
+    EXPECT_EQ (server.requestCount(), 1);
+}
+
 TEST_F (UpdateCheck, ClosingTheEditorDuringARequestEndsTheCheck)
 {
     auto slow = ServedAnswer::update ("1.1.0");

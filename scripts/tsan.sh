@@ -9,4 +9,4 @@ build="${MUR_TSAN_BUILD_DIR:-$root/build-tsan}"
 bash "$root/scripts/sanitized-build.sh" "$build" thread mur_tests
 
 TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=0 second_deadlock_stack=1 suppressions=$root/scripts/tsan-suppressions.txt}" \
-    "$build/tests/mur_tests" --gtest_filter="${1:-PlaybackProperties.*:Dispatch.*:Undo.AStateLoadedOnAHostThread*:UpdateCheck.*:UpdateServiceClient.*}"
+    "$build/tests/mur_tests" --gtest_filter="${1:-PlaybackProperties.*:ProcessorLifetime.ReleasedOnAHostThread*:SaveRestoreOverlap.*:AccentPattern.StepsGoOn*:Dispatch.*:Undo.AStateLoadedOnAHostThread*:UpdateCheck.*:UpdateServiceClient.*}"

@@ -36,8 +36,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
       settings (p.getSettings()),
       presets (p.getPresets()),
       history (p.getHistory()),
-      playback (p.getPlayback()),
-      engine (p.getEngine())
+      playback (p.getPlayback())
 {
     processor.addChangeListener (this);
     setAlwaysOnTop (true);
@@ -49,6 +48,8 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
 
     const auto inputs = paletteSettings();
     noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
+    // The pad's colours come from the network's weights from the first paint.
+    takePublishedWeights();
 
     addAndMakeVisible (designRoot);
 
@@ -263,7 +264,8 @@ void ArpAudioProcessorEditor::refreshPalette()
     refreshViewColours();
     viewsDirty = true;
 
-    if (auto units = palette::computeUnitColours (engine, noteColours, inputs); ! units.empty())
+    takePublishedWeights();
+    if (auto units = palette::computeUnitColours (publishedStep.readoutWeights, noteColours, inputs); ! units.empty())
         unitColours = std::move (units);
 
     for (auto& arc : noteArcs)

@@ -28,7 +28,7 @@ void ArpAudioProcessorEditor::createPadAndRing()
         markPresetModified();
         repaint (padRect.getSmallestIntegerContainer());
     };
-    pad.colourAt = [this] (float x, float y) { return palette::positionColour (engine, noteColours, paletteSettings(), x, y); };
+    pad.colourAt = [this] (float x, float y) { return palette::positionColour (publishedStep.inputWeights, publishedStep.readoutWeights, noteColours, paletteSettings(), x, y); };
 
     circularTime = std::make_unique<CircularTimeComponent> (*this, settings, published);
     circularTime->onAccentStep = [this] (int step)

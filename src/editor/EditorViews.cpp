@@ -95,7 +95,14 @@ void ArpAudioProcessorEditor::takePublishedStep()
     step.restEnabled = isRestEnabled (settings.getNoteGain (0));
     step.stepSeconds = playback.getStepSeconds();
     step.echo = settings.getMirrors().recurrenceScale;
-    processor.getSharedEngine().copyWeightsIfNewer (step.weightsGeneration, step.recurrentWeights, step.readoutWeights);
+    takePublishedWeights();
+}
+
+bool ArpAudioProcessorEditor::takePublishedWeights()
+{
+    auto& step = publishedStep;
+    return processor.getSharedEngine().copyWeightsIfNewer (step.weightsGeneration, step.recurrentWeights,
+                                                          step.readoutWeights, &step.inputWeights);
 }
 
 void ArpAudioProcessorEditor::updateViews()

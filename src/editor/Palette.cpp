@@ -134,11 +134,9 @@ double softmaxPosition (const std::vector<std::pair<double, double>>& candidates
     return total > 0.0 ? std::clamp (weighted / total, 0.0, 209.0) : 0.0;
 }
 
-std::vector<std::uint32_t> computeUnitColours (const NeuralEngine& engine, const NoteColours& notes,
+std::vector<std::uint32_t> computeUnitColours (const NeuralEngine::Matrix& readout, const NoteColours& notes,
                                                const Settings& settings, std::vector<float>* positions)
 {
-    const auto& readout = engine.getReadoutWeights();
-
     if (readout.empty() || readout.front().empty() || settings.hiddenSize <= 0 || settings.numHeld <= 0)
         return {};
 
@@ -172,12 +170,10 @@ std::vector<std::uint32_t> computeUnitColours (const NeuralEngine& engine, const
     return colours;
 }
 
-std::uint32_t positionColour (const NeuralEngine& engine, const NoteColours& notes, const Settings& settings,
-                              float x, float y)
+std::uint32_t positionColour (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, const NoteColours& notes,
+                              const Settings& settings, float x, float y)
 {
-    const auto& input = engine.getInputWeights();
-
-    if (input.empty() || input.front().size() < 54 || engine.getReadoutWeights().empty() || settings.hiddenSize <= 0)
+    if (input.empty() || input.front().size() < 54 || readout.empty() || settings.hiddenSize <= 0)
         return grey;
 
     x = std::clamp (x, -1.0f, 1.0f);
@@ -186,7 +182,7 @@ std::uint32_t positionColour (const NeuralEngine& engine, const NoteColours& not
 
     auto consider = [&] (int k, double position)
     {
-        if (const auto response = controlResponse (engine, settings.hiddenSize, x, y, k))
+        if (const auto response = controlResponse (input, readout, settings.hiddenSize, x, y, k))
             candidates.emplace_back (position, *response);
     };
 

@@ -55,11 +55,12 @@ struct Settings
 
 // One colour per live hidden unit: the colour of the notes it votes for.
 // Empty when it cannot be computed (the caller then keeps its old colours).
-std::vector<std::uint32_t> computeUnitColours (const NeuralEngine& engine, const NoteColours& notes,
+std::vector<std::uint32_t> computeUnitColours (const NeuralEngine::Matrix& readout, const NoteColours& notes,
                                                const Settings& settings, std::vector<float>* positions = nullptr);
 
 // The colour of an XY pad point: the notes the controls there push towards.
-std::uint32_t positionColour (const NeuralEngine& engine, const NoteColours& notes, const Settings& settings,
+std::uint32_t positionColour (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, const NoteColours& notes,
+                              const Settings& settings,
                               float x, float y);
 
 } // namespace mur::palette

@@ -7,11 +7,9 @@
 namespace mur
 {
 
-std::optional<double> controlResponse (const NeuralEngine& engine, int hiddenSize, float x, float y, int k)
+std::optional<double> controlResponse (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, int hiddenSize,
+                                       float x, float y, int k)
 {
-    const auto& input = engine.getInputWeights();
-    const auto& readout = engine.getReadoutWeights();
-
     if (hiddenSize <= 0 || input.empty() || readout.empty() || k < 0 || static_cast<size_t> (k) >= readout.size())
         return std::nullopt;
 

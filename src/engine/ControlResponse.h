@@ -11,6 +11,7 @@ namespace mur
 // pad to (x, y) pushes that output, ignoring state, bias and recurrence.
 // Empty when it cannot be computed (no weights, no live units, short rows or
 // an output that does not exist).
-std::optional<double> controlResponse (const NeuralEngine& engine, int hiddenSize, float x, float y, int k);
+std::optional<double> controlResponse (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, int hiddenSize,
+                                       float x, float y, int k);
 
 } // namespace mur

@@ -131,6 +131,39 @@ bool NeuralEngine::setBias (const std::vector<float>& newBias) noexcept
     return true;
 }
 
+void NeuralEngine::copyNetworkFrom (const NeuralEngine& other) noexcept
+{
+    if (&other == this || ! hasShape (other.inputWeights, inputWeights) || ! hasShape (other.recurrentWeights, recurrentWeights)
+        || ! hasShape (other.readoutWeights, readoutWeights) || other.bias.size() != bias.size())
+        return;
+
+    copyInto (inputWeights, other.inputWeights);
+    copyInto (recurrentWeights, other.recurrentWeights);
+    copyInto (readoutWeights, other.readoutWeights);
+    std::copy (other.bias.begin(), other.bias.end(), bias.begin());
+    spectralNormalisation = other.spectralNormalisation;
+    spectralTarget = other.spectralTarget;
+    activeHiddenSize = other.activeHiddenSize.get();
+    leakRate = other.leakRate.get();
+    recurrenceScale = other.recurrenceScale.get();
+    noiseAmount = other.noiseAmount.get();
+    activationGain = other.activationGain.get();
+    biasGain = other.biasGain.get();
+}
+
+void NeuralEngine::continueFrom (const NeuralEngine& other, bool takeState, bool takeGenerator, bool takeNormals) noexcept
+{
+    if (&other == this)
+        return;
+
+    if (takeState && other.state.size() == state.size())
+        std::copy (other.state.begin(), other.state.end(), state.begin());
+    if (takeGenerator)
+        generator = other.generator;
+    if (takeNormals)
+        normal = other.normal;
+}
+
 void NeuralEngine::setActiveHiddenSize (int n) noexcept
 {
     activeHiddenSize = std::min (maxHiddenSize, std::max (1, n));

@@ -36,6 +36,16 @@ public:
     bool setState (const std::vector<float>& newState) noexcept;
     bool setBias (const std::vector<float>& newBias) noexcept;
 
+    // Copies another engine's weights, bias, normalisation and coefficients:
+    // everything but the values each step moves. Allocates nothing.
+    void copyNetworkFrom (const NeuralEngine& other) noexcept;
+
+    // Takes over the values each step moves from another engine, as asked:
+    // the hidden state, the generator, the normal source's cache. Allocates
+    // nothing.
+    void continueFrom (const NeuralEngine& other, bool state, bool generator, bool normals) noexcept;
+    void restoreNormalCache (bool has, float value) noexcept { normal.restoreCache (has, value); }
+
     void setActiveHiddenSize (int n) noexcept;
     void setSpectralNormalisation (bool enabled, float target) noexcept;
     void setDynamics (float newLeakRate, float newRecurrenceScale, float newNoiseAmount) noexcept;

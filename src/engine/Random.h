@@ -118,6 +118,14 @@ public:
 
     void clearCache() noexcept { hasCached = false; }
     bool hasCachedValue() const noexcept { return hasCached; }
+    float cachedValue() const noexcept { return cached; }
+
+    // Puts back a cache read out with the two getters above.
+    void restoreCache (bool has, float value) noexcept
+    {
+        hasCached = has;
+        cached = value;
+    }
 
     bool operator== (const NormalSource&) const = default;
 

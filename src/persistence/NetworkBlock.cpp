@@ -137,16 +137,16 @@ std::optional<std::size_t> findMarker (const std::uint8_t* data, std::size_t siz
 }
 } // namespace
 
-void appendNetworkBlock (std::vector<std::uint8_t>& out, const NeuralEngine& engine)
+void appendNetworkBlock (std::vector<std::uint8_t>& out, const NetworkCopy& network)
 {
-    appendInt (out, engine.getInputSize());
-    appendInt (out, engine.getMaxHiddenSize());
-    appendInt (out, engine.getOutputSize());
-    appendMatrix (out, engine.getInputWeights());
-    appendMatrix (out, engine.getRecurrentWeights());
-    appendMatrix (out, engine.getReadoutWeights());
-    appendVector (out, engine.getState());
-    appendVector (out, engine.getBias());
+    appendInt (out, network.inputs);
+    appendInt (out, network.hidden);
+    appendInt (out, network.outputs);
+    appendMatrix (out, network.input);
+    appendMatrix (out, network.recurrent);
+    appendMatrix (out, network.readout);
+    appendVector (out, network.state);
+    appendVector (out, network.bias);
 }
 
 std::optional<StoredNetwork> readNetworkBlock (const std::uint8_t* data, std::size_t size)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/NeuralEngine.h"
+#include "processor/SharedEngine.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,10 +26,10 @@ struct StoredNetwork
     std::optional<std::vector<float>> bias;
 };
 
-// Appends the little-endian network block (without the marker) for an engine:
+// Appends the little-endian network block (without the marker) for a network:
 // counts, each matrix as a row count and rows of (length, floats), the state
 // and the bias. 32036 bytes for the 54/50/51 network.
-void appendNetworkBlock (std::vector<std::uint8_t>& out, const NeuralEngine& engine);
+void appendNetworkBlock (std::vector<std::uint8_t>& out, const NetworkCopy& network);
 
 // Finds the marker within the first 10000 bytes and reads the block after it.
 // Returns nothing when the marker is missing, a count is out of bounds, the

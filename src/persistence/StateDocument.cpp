@@ -81,6 +81,9 @@ bool StateDocument::restore (const void* data, int sizeInBytes)
 //==============================================================================
 void StateDocument::write (juce::MemoryBlock& destination, bool includeTransportSettings) const
 {
+    // No load changes the settings or the network halfway through a save; the
+    // audio thread plays on meanwhile.
+    const auto loadsHeld = engine.holdLoads();
     juce::XmlElement root ("Arp");
     auto real = [] (float v) { return static_cast<double> (v); };
 
@@ -151,10 +154,7 @@ void StateDocument::write (juce::MemoryBlock& destination, bool includeTransport
     bytes.insert (bytes.end(), text.toRawUTF8(), text.toRawUTF8() + text.getNumBytesAsUTF8());
     bytes.push_back (0);
     bytes.insert (bytes.end(), networkMarker, networkMarker + networkMarkerLength);
-    {
-        const SharedEngine::ScopedReadAccess access (engine);
-        appendNetworkBlock (bytes, *access);
-    }
+    appendNetworkBlock (bytes, engine.copyNetwork());
 
     destination.replaceAll (bytes.data(), bytes.size());
 }
@@ -164,6 +164,9 @@ void StateDocument::read (const void* data, size_t sizeInBytes, const juce::Stri
                           bool includeTransportSettings)
 {
     const ParameterBridge::ScopedLoad loading (bridge);
+    // The settings and the network reach the audio thread together, when
+    // this ends.
+    SharedEngine::Load load (engine, settings.mirrors);
     bridge.beginLoadTransaction();
 
     const auto root = parseDocument (data, sizeInBytes);
@@ -176,13 +179,16 @@ void StateDocument::read (const void* data, size_t sizeInBytes, const juce::Stri
             setPresetName (loadedPresetName.isNotEmpty() ? loadedPresetName : root->getStringAttribute ("currentPresetName"));
         }
 
-        const SharedEngine::ScopedAccess access (engine);
+        auto& network = load.network();
 
         if (root->getIntAttribute ("hasBinaryRNNData", 0) != 0)
-            applyStoredNetworkBlock (*access, static_cast<const juce::uint8*> (data), sizeInBytes);
+            applyStoredNetworkBlock (load, static_cast<const juce::uint8*> (data), sizeInBytes);
 
         if (root->hasAttribute ("arpSeed"))
-            access->reseed (static_cast<std::uint32_t> (settings.arpSeed.get()));
+        {
+            network.reseed (static_cast<std::uint32_t> (settings.arpSeed.get()));
+            load.sets (SharedEngine::generatorState);
+        }
     }
 
     bridge.postChangeNotification();
@@ -254,7 +260,7 @@ void StateDocument::applySettings (const juce::XmlElement& root, bool includeTra
     }
 }
 
-void StateDocument::applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size)
+void StateDocument::applyStoredNetworkBlock (SharedEngine::Load& load, const juce::uint8* data, size_t size)
 {
     const auto stored = readNetworkBlock (data, size);
 
@@ -262,25 +268,31 @@ void StateDocument::applyStoredNetworkBlock (NeuralEngine& network, const juce::
         return;
 
     const auto seed = static_cast<std::uint32_t> (settings.arpSeed.get());
+    auto& network = load.network();
 
     if (! applyStoredNetwork (network, stored->inputs, stored->hidden, stored->outputs, stored->input,
                               stored->recurrent, stored->readout, stored->state, seed))
         return;
 
+    // The earlier layout's network is widened with fresh draws.
+    const auto drew = stored->inputs != network.getInputSize();
     network.reseed (seed);
 
     // The engine needs exactly one bias value per hidden unit; anything else
     // is treated as a missing bias and drawn afresh.
-    if (! stored->bias || ! network.setBias (*stored->bias))
+    const auto redraw = ! stored->bias || ! network.setBias (*stored->bias);
+    if (redraw)
         network.redrawBias();
 
-    network.setActiveHiddenSize (settings.mirrors.hiddenSize);
+    load.sets (static_cast<std::uint8_t> (SharedEngine::hiddenState | SharedEngine::generatorState
+                                          | (drew || redraw ? SharedEngine::normalCache : 0)));
 }
 
 //==============================================================================
 bool StateDocument::readLegacy (const void* data, int sizeInBytes)
 {
     const ParameterBridge::ScopedLoad loading (bridge);
+    SharedEngine::Load load (engine, settings.mirrors);
     const auto xml = parseUntrustedBinaryXml (data, sizeInBytes);
     if (xml == nullptr)
         return false;
@@ -342,23 +354,25 @@ bool StateDocument::readLegacy (const void* data, int sizeInBytes)
     }
 
     const auto seed = static_cast<std::uint32_t> (settings.arpSeed.get());
+    auto& network = load.network();
 
     if (tree.hasProperty ("rnnWeightsBase64"))
     {
         juce::MemoryBlock block;
         if (block.fromBase64Encoding (tree.getProperty ("rnnWeightsBase64").toString()))
-            if (const auto network = readLegacyNetwork (static_cast<const std::uint8_t*> (block.getData()), block.getSize()))
-            {
-                const SharedEngine::ScopedAccess access (engine);
-                if (applyStoredNetwork (*access, network->inputs, network->hidden, network->outputs, network->input,
-                                        network->recurrent, network->readout, network->state, seed))
-                    access->reseed (seed);
-            }
+            if (const auto legacy = readLegacyNetwork (static_cast<const std::uint8_t*> (block.getData()), block.getSize()))
+                if (applyStoredNetwork (network, legacy->inputs, legacy->hidden, legacy->outputs, legacy->input,
+                                        legacy->recurrent, legacy->readout, legacy->state, seed))
+                {
+                    network.reseed (seed);
+                    load.sets (static_cast<std::uint8_t> (SharedEngine::hiddenState | SharedEngine::generatorState
+                                                          | (legacy->inputs != network.getInputSize() ? SharedEngine::normalCache : 0)));
+                }
     }
     else if (tree.hasProperty ("arpSeed"))
     {
-        const SharedEngine::ScopedAccess access (engine);
-        access->reseed (seed);
+        network.reseed (seed);
+        load.sets (SharedEngine::generatorState);
     }
 
     bridge.postChangeNotification();

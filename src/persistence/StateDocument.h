@@ -1,16 +1,15 @@
 #pragma once
 
 #include "processor/Guarded.h"
+#include "processor/SharedEngine.h"
 
 #include <juce_core/juce_core.h>
 
 namespace mur
 {
 
-class NeuralEngine;
 class ParameterBridge;
 class Settings;
-class SharedEngine;
 
 // How a host project and a preset file hold everything MUR is: XML settings,
 // a zero byte, a marker and the network's weights and state. Presets are the
@@ -36,7 +35,7 @@ public:
 
 private:
     void applySettings (const juce::XmlElement& root, bool includeTransportSettings);
-    void applyStoredNetworkBlock (NeuralEngine& network, const juce::uint8* data, size_t size);
+    void applyStoredNetworkBlock (SharedEngine::Load& load, const juce::uint8* data, size_t size);
 
     Settings& settings;
     SharedEngine& engine;

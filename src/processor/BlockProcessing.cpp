@@ -30,7 +30,8 @@ bool isNoteMessage (const juce::uint8* data, int size) noexcept
 } // namespace
 
 Playback::Playback (PlaybackInputs inputs, SharedEngine& sharedEngine)
-    : mirrors (inputs.mirrors),
+    : source (inputs),
+      mirrors (inputs.mirrors),
       noteGains (inputs.noteGains),
       beatPulseGains (inputs.beatPulseGains),
       arpSeed (inputs.arpSeed),
@@ -63,17 +64,20 @@ void Playback::prepare (double newSampleRate)
 
 void Playback::holdModeChanged (bool nowHolding)
 {
-    // The key state belongs to the audio thread, which carries these out at
-    // the start of its next block.
-    keysResetRequested.store (true, std::memory_order_release);
+    // The key state belongs to the audio thread.
+    requests.keysReset.fetch_add (1, std::memory_order_release);
     if (! nowHolding)
-        holdOffRequested.store (true, std::memory_order_release);
+        requests.holdOff.fetch_add (1, std::memory_order_release);
 }
 
-void Playback::rateChanged (int rateIndex)
+void Playback::rateChanged()
 {
-    stepSeconds = stepSecondsForRate (rateIndex, tempoBpm);
-    rateChangeRequested.store (true, std::memory_order_release);
+    requests.rateChange.fetch_add (1, std::memory_order_release);
+}
+
+double Playback::getStepSeconds() const noexcept
+{
+    return stepSecondsForRate (source.mirrors.rateIndex, tempoBpm);
 }
 
 void Playback::queuePreviewNote (int note, int velocity)
@@ -105,7 +109,7 @@ void Playback::process (juce::MidiBuffer& midi, int numSamples, juce::AudioPlayH
 {
     outputMidi.clear();
     currentBlockLength = numSamples;
-    applyRequestsFromOtherThreads();
+    takeSettings();
 
     stepTakenThisBlock = false;
     readHostPosition (playHead);
@@ -215,23 +219,54 @@ void Playback::passThroughOtherMessages (const juce::MidiBuffer& input, int inpu
 }
 
 //==============================================================================
-void Playback::applyRequestsFromOtherThreads()
+void Playback::takeSettings()
 {
-    if (keysResetRequested.exchange (false, std::memory_order_acquire))
+    // Requests are counted before the settings are read, so that a setting
+    // taken now is never older than a request carried out with it.
+    const auto keysReset = requests.keysReset.load (std::memory_order_acquire);
+    const auto holdOff = requests.holdOff.load (std::memory_order_acquire);
+    const auto rateChange = requests.rateChange.load (std::memory_order_acquire);
+
+    // While a load is open (or one opened while these were read), the block
+    // plays on with the settings and the network it had.
+    std::uint32_t ticket;
+    if (! engine.beginTake (ticket))
+        return;
+
+    staging.mirrors = source.mirrors;
+    for (size_t i = 0; i < noteGains.size(); ++i)
+        staging.noteGains[i] = source.noteGains[i];
+    staging.beatPulseGains = source.beatPulseGains;
+    staging.arpSeed = source.arpSeed;
+
+    if (! engine.finishTake (ticket))
+        return;
+
+    mirrors = staging.mirrors;
+    noteGains = staging.noteGains;
+    beatPulseGains = staging.beatPulseGains;
+    arpSeed = staging.arpSeed;
+    applyEngineCoefficients (engine.live(), mirrors);
+
+    if (keysReset != seenKeysReset)
         keysDown.reset();
 
-    if (holdOffRequested.exchange (false, std::memory_order_acquire))
+    if (holdOff != seenHoldOff)
     {
         relatchPending = false;
         heldNotes.clear();
         arpRunning = false;
     }
 
-    if (rateChangeRequested.exchange (false, std::memory_order_acquire))
+    if (rateChange != seenRateChange)
     {
         stepSeconds = stepSecondsForRate (mirrors.rateIndex, tempoBpm);
         samplesUntilStep = stepSamples (stepSeconds, sampleRate);
     }
+
+    seenKeysReset = keysReset;
+    seenHoldOff = holdOff;
+    seenRateChange = rateChange;
 }
 
 void Playback::readHostPosition (juce::AudioPlayHead* host)

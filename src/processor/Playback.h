@@ -59,9 +59,10 @@ public:
     // through. Allocation-free.
     void process (juce::MidiBuffer& midi, int numSamples, juce::AudioPlayHead* playHead);
 
-    // From the message thread: carried out at the start of the next block.
+    // From any other thread: carried out at the start of the block that takes
+    // the setting with it.
     void holdModeChanged (bool nowHolding);
-    void rateChanged (int rateIndex);
+    void rateChanged();
     // Plays a note for a quarter of a second (the editor's note audition).
     void queuePreviewNote (int note, int velocity);
 
@@ -77,7 +78,8 @@ public:
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
     std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
     double getSampleRate() const noexcept { return sampleRate; }
-    double getStepSeconds() const noexcept { return stepSeconds; }
+    // The step length at the newest rate and the last tempo the host gave.
+    double getStepSeconds() const noexcept;
     // The host's tempo and position at the last synced block, for the
     // accent ring's time display.
     double getTempoBpm() const noexcept { return tempoBpm; }
@@ -90,7 +92,7 @@ public:
 private:
     friend struct test::ProcessorAccess;
 
-    void applyRequestsFromOtherThreads();
+    void takeSettings();
     void readHostPosition (juce::AudioPlayHead* playHead);
     void addHostSyncedTicks (int numSamples);
     void addFreeRunningTicks (int numSamples);
@@ -111,11 +113,23 @@ private:
     void advanceFreeRunningAccent();
     int clampedPosition (int position, int numSamples) const noexcept;
 
-    const ParameterMirrors& mirrors;
-    const NoteGains& noteGains;
-    const BeatPulseGains& beatPulseGains;
-    const Relaxed<std::int32_t>& arpSeed;
+    // What the parameter side sets, and this thread's own copy of it, taken
+    // whole at the start of a block (never halfway through a load).
+    PlaybackInputs source;
+    ParameterMirrors mirrors;
+    NoteGains noteGains {};
+    BeatPulseGains beatPulseGains;
+    std::int32_t arpSeed = defaultArpSeed;
     SharedEngine& engine;
+
+    struct TakenSettings
+    {
+        ParameterMirrors mirrors;
+        NoteGains noteGains {};
+        BeatPulseGains beatPulseGains;
+        std::int32_t arpSeed = defaultArpSeed;
+    };
+    TakenSettings staging;
 
     std::vector<PendingNoteOff> pendingNoteOffs;
     std::vector<PendingNoteOff> previewNoteOffs;
@@ -139,7 +153,7 @@ private:
     Relaxed<double> hostPpqPosition = 0.0;
     Relaxed<double> tempoBpm = 120.0;
     Relaxed<double> sampleRate = 0.0;
-    Relaxed<double> stepSeconds = 0.125;
+    double stepSeconds = 0.125;
     std::int32_t samplesUntilStep = 0;
     std::int32_t freeRunStepCounter = 0;
     double lastBlockWallClockMs = 0.0;
@@ -148,9 +162,14 @@ private:
     int currentBlockLength = 0;
     size_t currentEventIndex = 0;
 
-    std::atomic<bool> holdOffRequested { false };
-    std::atomic<bool> keysResetRequested { false };
-    std::atomic<bool> rateChangeRequested { false };
+    // Requests counted by the setters' threads; a block carries out those it
+    // has not seen yet once it has taken the settings they came with.
+    struct Requests
+    {
+        std::atomic<std::uint32_t> holdOff { 0 }, keysReset { 0 }, rateChange { 0 };
+    };
+    Requests requests;
+    std::uint32_t seenHoldOff = 0, seenKeysReset = 0, seenRateChange = 0;
 
     std::array<Relaxed<float>, numOutputs> publishedProbabilities {};
     std::array<Relaxed<float>, maxHiddenUnits> publishedState {};

@@ -3,6 +3,7 @@
 #include "ParameterBridge.h"
 #include "SharedEngine.h"
 #include "StepTiming.h"
+#include "engine/NetworkShaping.h"
 
 #include <cmath>
 
@@ -44,9 +45,11 @@ void Settings::reseed()
 
 void Settings::reseed (std::int32_t seed)
 {
+    // The new seed and the network drawn from it reach the audio thread together.
+    SharedEngine::Load load (engine, mirrors);
     arpSeed = seed;
-    const SharedEngine::ScopedAccess access (engine);
-    reseedNetwork (*access, static_cast<std::uint32_t> (seed));
+    reseedNetwork (load.network(), static_cast<std::uint32_t> (seed));
+    load.sets (SharedEngine::allRunning);
 }
 
 //==============================================================================
@@ -93,7 +96,8 @@ bool Settings::storeAndWriteBack (Relaxed<float>& mirror, int parameterIndex, fl
 void Settings::setDynamics (Relaxed<float>& mirror, int parameterIndex, float value)
 {
     if (storeAndWriteBack (mirror, parameterIndex, value))
-        engine.unguarded().setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
+        if (auto* network = engine.settingsTarget())
+            network->setDynamics (mirrors.leakRate, mirrors.recurrenceScale, mirrors.noiseAmount);
 }
 
 void Settings::setLeakRate (float value)        { setDynamics (mirrors.leakRate, ids::pos::leakRate, value); }
@@ -103,13 +107,15 @@ void Settings::setNoiseAmount (float value)     { setDynamics (mirrors.noiseAmou
 void Settings::setActivationGain (float value)
 {
     if (storeAndWriteBack (mirrors.activationGain, ids::pos::activationGain, value))
-        engine.unguarded().setActivationGain (mirrors.activationGain);
+        if (auto* network = engine.settingsTarget())
+            network->setActivationGain (mirrors.activationGain);
 }
 
 void Settings::setBiasGain (float value)
 {
     if (storeAndWriteBack (mirrors.biasGain, ids::pos::biasGain, value))
-        engine.unguarded().setBiasGain (mirrors.biasGain);
+        if (auto* network = engine.settingsTarget())
+            network->setBiasGain (mirrors.biasGain);
 }
 
 // Read by the note choice and the input encoding at the next step.
@@ -123,7 +129,8 @@ void Settings::setHiddenSize (int value)
     // The editor copies this many entries of the 50-unit state: it always
     // stays within the parameter's 2 to 50.
     mirrors.hiddenSize = juce::jlimit (2, maxHiddenUnits, value);
-    engine.unguarded().setActiveHiddenSize (mirrors.hiddenSize);
+    if (auto* network = engine.settingsTarget())
+        network->setActiveHiddenSize (mirrors.hiddenSize);
     bridge.writeBack (ids::pos::hiddenSize, mirrors.hiddenSize);
 }
 
@@ -160,7 +167,7 @@ void Settings::setBeatRate (int rate)
         return;
 
     mirrors.rateIndex = limited;
-    playback.rateChanged (limited);
+    playback.rateChanged();
     bridge.writeBack (ids::pos::beatRate, limited);
 }
 

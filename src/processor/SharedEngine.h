@@ -1,13 +1,17 @@
 #pragma once
 
 #include "engine/NetworkGeometry.h"
-#include "engine/NetworkShaping.h"
 #include "engine/NeuralEngine.h"
+#include "engine/Relaxed.h"
 
+#include <juce_core/juce_core.h>
+
+#include <array>
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
-#include <thread>
-#include <type_traits>
+#include <vector>
 
 namespace mur
 {
@@ -16,97 +20,174 @@ namespace test
 struct ProcessorAccess;
 }
 
-// The network of one instance. Its weights, state, bias and generator are
-// rewritten in place by Reseed and state loading (message thread, or a host's
-// own thread) and used by every step (audio thread). Whoever holds the busy
-// flag has the engine to itself: other threads wait for it (at most one
-// step), the audio thread never waits and skips a step that finds it taken.
+struct ParameterMirrors;
+
+// The engine's coefficients as the mirrors give them.
+void applyEngineCoefficients (NeuralEngine& engine, const ParameterMirrors& mirrors) noexcept;
+
+// A copy of the network as a state document stores it.
+struct NetworkCopy
+{
+    int inputs = 0, hidden = 0, outputs = 0;
+    NeuralEngine::Matrix input, recurrent, readout;
+    std::vector<float> state, bias;
+};
+
+// The network of one instance, shared between the audio thread, which steps
+// it, and the threads that rebuild it (Reseed, state and preset loads, on the
+// message thread or a host's own) or save it.
+//
+// The audio thread never waits and never skips a step. Everything a load
+// changes (the settings, through their setters, and a network built on a
+// second engine beside the one that plays) reaches the audio thread as one
+// change: it takes the settings and the new network together at the start of
+// a block in which no load was open, and until then plays on with what it
+// had. A save reads the weights, which only a load changes, and the state the
+// audio thread publishes after every step, so it never touches what is
+// playing either.
 class SharedEngine
 {
 public:
-    SharedEngine()
+    SharedEngine();
+
+    //==============================================================================
+    // The audio thread.
+
+    NeuralEngine& live() noexcept { return engines[liveIndex (handover.load (std::memory_order_relaxed))]; }
+
+    // Taking the settings at the start of a block: `beginTake` is false while a
+    // load is open; `finishTake` is true when none opened since, after taking
+    // over the network the last load built (if any). Settings copied between
+    // the two calls belong to that network; on false they are dropped.
+    bool beginTake (std::uint32_t& ticket) const noexcept;
+    bool finishTake (std::uint32_t ticket) noexcept;
+
+    // After every step: the live engine's state, for saves and rebuilds.
+    void publishLiveState() noexcept;
+
+    //==============================================================================
+    // Every other thread.
+
+    // What the running values of a rebuilt network are: carried over from the
+    // live engine at the hand-over, unless the load set them itself.
+    enum Running : std::uint8_t
     {
-        applyConstructionSequence (engine);
-        publishWeights();
-    }
-
-    // Read-only views (the editor's copies, the renderer's summary) need no
-    // exclusive access: they read values the audio thread also only reads.
-    const NeuralEngine& get() const noexcept { return engine; }
-
-    // Exclusive use of the engine for as long as it lives; const for a
-    // reader (the state writer), which still must not see a half-written
-    // network.
-    template <typename Owner>
-    class Scoped
-    {
-    public:
-        explicit Scoped (Owner& e) : owner (e)
-        {
-            while (owner.busy.exchange (true, std::memory_order_acquire))
-                std::this_thread::yield();
-        }
-
-        ~Scoped()
-        {
-            // Whoever had the engine to itself may have rewritten its weights.
-            if constexpr (! std::is_const_v<Owner>)
-                owner.publishWeights();
-            owner.busy.store (false, std::memory_order_release);
-        }
-
-        auto* operator->() const noexcept { return &owner.engine; }
-        auto& operator*() const noexcept { return owner.engine; }
-
-    private:
-        Owner& owner;
-        JUCE_DECLARE_NON_COPYABLE (Scoped)
+        hiddenState = 1,
+        generatorState = 2,
+        normalCache = 4,
+        allRunning = hiddenState | generatorState | normalCache
     };
 
-    using ScopedAccess = Scoped<SharedEngine>;
-    using ScopedReadAccess = Scoped<const SharedEngine>;
-
-    // The audio thread's way in: false when another thread holds the engine.
-    NeuralEngine* tryAcquire() noexcept { return busy.exchange (true, std::memory_order_acquire) ? nullptr : &engine; }
-    void release() noexcept { busy.store (false, std::memory_order_release); }
-
-    // The weights the views draw, as of the last exclusive use: copied by the
-    // thread that rewrote them (never the audio thread), so the editor can
-    // take them without touching the engine. `seen` is the caller's last
-    // generation; returns false (copying nothing) when nothing changed.
-    bool copyWeightsIfNewer (std::uint32_t& seen, NeuralEngine::Matrix& recurrent, NeuralEngine::Matrix& readout) const
+    // One change of settings and network. Loads on other threads wait for
+    // this one; on its own thread a load may open inside another. Never on
+    // the audio thread.
+    class Load
     {
-        const std::scoped_lock lock (publishedLock);
-        if (seen == weightsGeneration)
-            return false;
+    public:
+        Load (SharedEngine& owner, const ParameterMirrors& mirrors);
+        ~Load();
 
-        seen = weightsGeneration;
-        recurrent = publishedRecurrent;
-        readout = publishedReadout;
-        return true;
-    }
+        // The network to rebuild, made on first use: the newest network's
+        // weights and coefficients, with the live engine's running values
+        // carried over at the hand-over.
+        NeuralEngine& network();
+        // The load sets these running values itself.
+        void sets (std::uint8_t runningValues) noexcept;
 
-    // Settings that only store a value the next step reads (no rewrite of
-    // weights or state) go straight in.
-    NeuralEngine& unguarded() noexcept { return engine; }
+    private:
+        SharedEngine& owner;
+        const ParameterMirrors& mirrors;
+        std::unique_lock<std::recursive_mutex> lock;
+        bool outermost = false;
+        JUCE_DECLARE_NON_COPYABLE (Load)
+    };
+
+    // True while a load is open: settings then reach the engine with it.
+    bool isLoadOpen() const noexcept { return (sequence.load (std::memory_order_acquire) & 1u) != 0; }
+
+    // The engine a setting's coefficient goes to at once: the newest, or none
+    // while a load is open (the load's network takes the coefficients then).
+    NeuralEngine* settingsTarget() noexcept;
+
+    // The newest network: the one the next block plays. For readers on other
+    // threads, which may rely on its weights, bias and coefficients; its state
+    // moves while the audio thread plays.
+    const NeuralEngine& get() const noexcept;
+
+    // Keeps loads out for as long as it lives (a save, so that its settings and
+    // its network belong together).
+    std::unique_lock<std::recursive_mutex> holdLoads() const { return std::unique_lock (loads); }
+
+    // The newest network as a consistent whole, without making the audio
+    // thread wait: its weights, and the state as of the last step or hand-over.
+    NetworkCopy copyNetwork() const;
+
+    // The weights the views draw, as of the last load: copied by the thread
+    // that built them, so the editor never touches an engine. `seen` is the
+    // caller's last generation; returns false (copying nothing) when nothing
+    // changed.
+    bool copyWeightsIfNewer (std::uint32_t& seen, NeuralEngine::Matrix& recurrent, NeuralEngine::Matrix& readout,
+                             NeuralEngine::Matrix* input = nullptr) const;
 
 private:
     friend struct test::ProcessorAccess;
 
-    void publishWeights()
-    {
-        const std::scoped_lock lock (publishedLock);
-        publishedRecurrent = engine.getRecurrentWeights();
-        publishedReadout = engine.getReadoutWeights();
-        ++weightsGeneration;
-    }
+    // `handover` holds the live engine's index and whether the other one waits
+    // to be taken over.
+    static constexpr std::uint32_t pendingBit = 2;
+    static int liveIndex (std::uint32_t word) noexcept { return static_cast<int> (word & 1u); }
 
-    NeuralEngine engine { numInputs, maxHiddenUnits, numOutputs, static_cast<std::uint32_t> (defaultArpSeed) };
-    mutable std::atomic<bool> busy { false };
+    struct PublishedRunning
+    {
+        std::atomic<std::uint32_t> sequence { 0 };
+        Relaxed<std::uint32_t> generation = 0;
+        std::array<Relaxed<float>, maxHiddenUnits> state {};
+        Relaxed<bool> hasCachedNormal = false;
+        Relaxed<float> cachedNormal = 0.0f;
+    };
+
+    struct RunningCopy
+    {
+        std::uint32_t generation = 0;
+        std::vector<float> state;
+        bool hasCachedNormal = false;
+        float cachedNormal = 0.0f;
+    };
+
+    RunningCopy readPublishedRunning() const;
+    void publishRunning (int index) noexcept;
+    int newestIndex() const noexcept;
+    NeuralEngine& prepareRebuild();
+    void handOver();
+    void publishWeights (const NeuralEngine& source);
+
+    std::array<NeuralEngine, 2> engines;
+    std::atomic<std::uint32_t> handover { 0 };
+    // What each engine carries over at its hand-over, and which network it
+    // holds: every load's network gets a generation of its own.
+    std::array<Relaxed<std::uint8_t>, 2> carried {};
+    std::array<Relaxed<std::uint32_t>, 2> generation {};
+    std::uint32_t lastGeneration = 0;
+    // The state each engine was handed over with; a save reads it until the
+    // audio thread has published one of its own. Written and read by loads and
+    // saves only, under `loads`.
+    std::array<std::vector<float>, 2> handedOverState;
+    PublishedRunning running;
+
+    // Loads and saves; never taken by the audio thread.
+    mutable std::recursive_mutex loads;
+    std::atomic<std::uint32_t> sequence { 0 };
+    int loadDepth = 0;
+    bool rebuilding = false;
 
     mutable std::mutex publishedLock;
-    NeuralEngine::Matrix publishedRecurrent, publishedReadout;
+    NeuralEngine::Matrix publishedInput, publishedRecurrent, publishedReadout;
     std::uint32_t weightsGeneration = 0;
+
+    // Tests hold a load or a save at its worst point.
+    std::function<void()> pauseBeforeHandOver, pauseWhileCopying;
+
+    JUCE_DECLARE_NON_COPYABLE (SharedEngine)
 };
 
 } // namespace mur

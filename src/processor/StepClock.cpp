@@ -186,19 +186,15 @@ void Playback::stepTick (int position)
     settings.neighborGain = mirrors.neighborGain;
     settings.softmaxGain = mirrors.softmaxGain;
 
-    // The message thread is rewriting the network (Reseed or a state load,
-    // about a millisecond): this step does not run rather than wait.
-    auto* network = engine.tryAcquire();
-    if (network == nullptr)
-        return skip();
+    auto& network = engine.live();
+    const auto choice = runNetworkStep (network, noteChooser, workspace, values, settings, arpSeed);
+    engine.publishLiveState();
 
-    const auto choice = runNetworkStep (*network, noteChooser, workspace, values, settings, arpSeed);
-    const auto& state = network->getState();
-    const auto live = std::clamp (network->getActiveHiddenSize(), 0, std::min (maxHiddenUnits, static_cast<int> (state.size())));
+    const auto& state = network.getState();
+    const auto live = std::clamp (network.getActiveHiddenSize(), 0, std::min (maxHiddenUnits, static_cast<int> (state.size())));
     for (int i = 0; i < live; ++i)
         publishedState[static_cast<size_t> (i)] = state[static_cast<size_t> (i)];
     publishedStateSize = live;
-    engine.release();
     advanceFreeRunningAccent();
 
     for (size_t i = 0; i < publishedProbabilities.size(); ++i)

@@ -19,7 +19,7 @@ struct PublishedStep
     bool restEnabled = false;
     double stepSeconds = 0.25;
     float echo = 1.0f;
-    std::vector<std::vector<float>> recurrentWeights, readoutWeights;
+    std::vector<std::vector<float>> inputWeights, recurrentWeights, readoutWeights;
     std::uint32_t weightsGeneration = 0;      // of the copied weights
 };
 

@@ -83,7 +83,7 @@ TEST (Palette, UnitsAndPadPointsTakeTheColourOfTheNotesTheyFavour)
     settings.numHeld = 3;
 
     std::vector<float> positions;
-    const auto units = computeUnitColours (engine, notes, settings, &positions);
+    const auto units = computeUnitColours (engine.getReadoutWeights(), notes, settings, &positions);
     ASSERT_EQ (units.size(), 6u);
     for (auto p : positions)
     {
@@ -92,13 +92,13 @@ TEST (Palette, UnitsAndPadPointsTakeTheColourOfTheNotesTheyFavour)
     }
 
     settings.numHeld = 0;
-    EXPECT_TRUE (computeUnitColours (engine, notes, settings).empty());
+    EXPECT_TRUE (computeUnitColours (engine.getReadoutWeights(), notes, settings).empty());
 
     settings.numHeld = 3;
-    const auto c1 = positionColour (engine, notes, settings, 0.9f, -0.4f);
-    EXPECT_EQ (positionColour (engine, notes, settings, 5.0f, -0.4f), c1); // clamped to the pad
+    const auto c1 = positionColour (engine.getInputWeights(), engine.getReadoutWeights(), notes, settings, 0.9f, -0.4f);
+    EXPECT_EQ (positionColour (engine.getInputWeights(), engine.getReadoutWeights(), notes, settings, 5.0f, -0.4f), c1); // clamped to the pad
     NeuralEngine narrow (10, 5, 5, 1);
-    EXPECT_EQ (positionColour (narrow, notes, settings, 0.5f, 0.5f), grey);
+    EXPECT_EQ (positionColour (narrow.getInputWeights(), narrow.getReadoutWeights(), notes, settings, 0.5f, 0.5f), grey);
 }
 
 } // namespace

@@ -134,15 +134,15 @@ TEST (ControlResponse, SumsTheFirstOrderPathOverLiveUnits)
     ASSERT_TRUE (engine.setWeights (in, engine.getRecurrentWeights(), out));
 
     // k = 1: 5 * (0.5 * (x + 2y) + 2 * (-x))
-    EXPECT_NEAR (*controlResponse (engine, 2, 0.4f, -0.5f, 1), 5.0 * (0.5 * (0.4 + 2.0 * -0.5) + 2.0 * -0.4), 1e-6);
-    EXPECT_NEAR (*controlResponse (engine, 1, 1.0f, 0.0f, 0), 5.0, 1e-12);
-    EXPECT_NEAR (*controlResponse (engine, 9, 1.0f, 0.0f, 0), 0.0, 1e-12);
+    EXPECT_NEAR (*controlResponse (engine.getInputWeights(), engine.getReadoutWeights(), 2, 0.4f, -0.5f, 1), 5.0 * (0.5 * (0.4 + 2.0 * -0.5) + 2.0 * -0.4), 1e-6);
+    EXPECT_NEAR (*controlResponse (engine.getInputWeights(), engine.getReadoutWeights(), 1, 1.0f, 0.0f, 0), 5.0, 1e-12);
+    EXPECT_NEAR (*controlResponse (engine.getInputWeights(), engine.getReadoutWeights(), 9, 1.0f, 0.0f, 0), 0.0, 1e-12);
 
-    EXPECT_FALSE (controlResponse (engine, 0, 1.0f, 1.0f, 0).has_value());
-    EXPECT_FALSE (controlResponse (engine, 2, 1.0f, 1.0f, 3).has_value());
+    EXPECT_FALSE (controlResponse (engine.getInputWeights(), engine.getReadoutWeights(), 0, 1.0f, 1.0f, 0).has_value());
+    EXPECT_FALSE (controlResponse (engine.getInputWeights(), engine.getReadoutWeights(), 2, 1.0f, 1.0f, 3).has_value());
 
     NeuralEngine narrow (53, 2, 3, 1);
-    EXPECT_FALSE (controlResponse (narrow, 2, 1.0f, 1.0f, 0).has_value());
+    EXPECT_FALSE (controlResponse (narrow.getInputWeights(), narrow.getReadoutWeights(), 2, 1.0f, 1.0f, 0).has_value());
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
+#include <future>
+#include <thread>
+
 namespace mur
 {
 namespace
@@ -79,7 +82,7 @@ TEST (AccentPattern, FreeRunningDisplayPositionAdvancesOnlyWithSteps)
     EXPECT_EQ (seen, (std::vector<int> { 0, 1, 2, 0 }));
 }
 
-TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
+TEST (AccentPattern, StepsGoOnThroughAReseedHeldOnAnotherThread)
 {
     ArpAudioProcessor processor;
     processor.getSettings().setNumSteps (3);
@@ -90,26 +93,39 @@ TEST (AccentPattern, AStepSkippedWhileTheEngineIsBusyDoesNotMoveThePattern)
     host.setPlaying (false);
     const auto& counts = processor.getPlayback().getPlaybackCounts();
     std::vector<int> positions;
-    bool blocked = false;
+
+    // From the fourth step on, a Reseed on another thread stays open for
+    // three more steps; the arpeggio and its pattern go on without a gap.
+    std::promise<void> reached, released;
+    test::ProcessorAccess::pauseLoadsBeforeHandOver (processor, [&]
+    {
+        reached.set_value();
+        released.get_future().wait();
+    });
+    std::thread reseeding;
 
     for (int block = 0; block < 400 && positions.size() < 8; ++block, nowMs += 10.0)
     {
-        // The fourth step finds the engine taken (a Reseed on the message thread).
-        const auto engineTaken = ! blocked && counts.steps.get() == 3;
-        test::ProcessorAccess::engineBusy (processor) = engineTaken;
+        if (counts.steps.get() == 3 && ! reseeding.joinable())
+        {
+            reseeding = std::thread ([&] { processor.getSettings().reseed (99); });
+            reached.get_future().wait();
+        }
+        if (counts.steps.get() == 6 && reseeding.joinable())
+        {
+            released.set_value();
+            reseeding.join();
+            test::ProcessorAccess::pauseLoadsBeforeHandOver (processor, nullptr);
+        }
 
         const auto stepsBefore = counts.steps.get();
-        const auto skippedBefore = counts.skipped.get();
         host.processBlock (480, { test::on (0, 60) });
-
-        if (engineTaken && counts.skipped.get() > skippedBefore)
-            blocked = true;
         if (counts.steps.get() > stepsBefore)
             positions.push_back (processor.getPlayback().accentStepForDisplay.load());
     }
 
-    test::ProcessorAccess::engineBusy (processor) = false;
-    EXPECT_TRUE (blocked);
+    EXPECT_FALSE (reseeding.joinable());
+    EXPECT_EQ (counts.skipped.get(), 0);
     EXPECT_EQ (positions, (std::vector<int> { 0, 1, 2, 0, 1, 2, 0, 1 }));
 }
 

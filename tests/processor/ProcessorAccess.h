@@ -10,7 +10,10 @@ namespace mur::test
 // What tests reach inside the processor for.
 struct ProcessorAccess
 {
-    static std::atomic<bool>& engineBusy (ArpAudioProcessor& p) { return p.engine.busy; }
+    // Called by a load just before it hands its network over, and by a save
+    // while it copies the network: a test holds them there.
+    static void pauseLoadsBeforeHandOver (ArpAudioProcessor& p, std::function<void()> pause) { p.engine.pauseBeforeHandOver = std::move (pause); }
+    static void pauseSavesWhileCopying (ArpAudioProcessor& p, std::function<void()> pause) { p.engine.pauseWhileCopying = std::move (pause); }
 
     // Replaces the wall clock (milliseconds) the free-running arpeggio follows.
     static void setWallClock (ArpAudioProcessor& p, std::function<double()> clock) { p.playback.wallClockMs = std::move (clock); }

@@ -82,7 +82,7 @@ juce::Path BeatArcSegmentKnobComponent::pointerTriangle() const
 
     const auto s = 1.0f;
     const auto half = visibleHalf();
-    const auto b = (getValue() - 0.5f) * 2.0f;
+    const auto b = controls::accentGainFor (getValue());
     const auto f = juce::jlimit (0.0f, 1.0f, std::abs (b)) * half;
     const auto angle = centreAngle + (b >= 0.0f ? f : -f);
     const juce::Point<float> c { centreX, centreY };
@@ -119,7 +119,7 @@ void BeatArcSegmentKnobComponent::paint (juce::Graphics& g)
 
     const auto s = 1.0f;
     const juce::Point<float> c { centreX, centreY };
-    const auto b = (getValue() - 0.5f) * 2.0f;
+    const auto b = controls::accentGainFor (getValue());
     const auto accent = effectiveAccent != nullptr ? juce::jlimit (-1.0f, 1.0f, effectiveAccent()) : b;
     const auto signColour = accent < 0.0f ? negativeAccent : positiveAccent;
     const auto half = visibleHalf();

@@ -1,18 +1,11 @@
 #include "ArpAudioProcessorEditor.h"
 
-#include "EditorResources.h"
-#include "LinkedKnobs.h"
-#include "overlays/AboutOverlayComponent.h"
-#include "overlays/ReleaseNotesOverlayComponent.h"
-#include "overlays/UpdateAvailableOverlayComponent.h"
-#include "overlays/VersionCheckThread.h"
+#include "ControlMappings.h"
+#include "engine/NoteSelection.h"
+#include "persistence/UndoHistory.h"
 #include "processor/ArpAudioProcessor.h"
-#include "views/NeuralActivityPCAPlot.h"
-#include "views/NeuralActivityWindow.h"
-#include "views/NeuralNetworkTopologyPlot.h"
 #include "views/NeuronPathOverlay.h"
-#include "views/NotePlots.h"
-#include "views/PlotOverlay.h"
+#include "views/ViewsPanel.h"
 
 namespace mur
 {
@@ -20,14 +13,6 @@ namespace
 {
 // The circular time control's square; the XY pad sits in its middle.
 const juce::Rectangle<int> circularTimeBounds { 350, 103, 380, 380 };
-
-int heldNoteHash (const HeldNotes& held)
-{
-    auto h = static_cast<std::uint32_t> (held.size());
-    for (int i = 0; i < held.size(); ++i)
-        h = h * 131u + static_cast<std::uint32_t> (held[i].note);
-    return static_cast<int> (h);
-}
 } // namespace
 
 ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
@@ -38,18 +23,11 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
       history (p.getHistory()),
       playback (p.getPlayback())
 {
-    processor.addChangeListener (this);
     setAlwaysOnTop (true);
     setWantsKeyboardFocus (true);
     setOpaque (true);
 
     tooltipWindow.setLookAndFeel (&tooltipLookAndFeel);
-    tooltipWindow.suppressTips = [this] { return ! presetBarShown; };
-
-    const auto inputs = paletteSettings();
-    noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
-    // The pad's colours come from the network's weights from the first paint.
-    takePublishedWeights();
 
     addAndMakeVisible (designRoot);
 
@@ -59,64 +37,124 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     setResizable (true, false);
     setSize (designWidth, designHeight);
 
+    createPieces();
     createControls();
-    addAndMakeVisible (*trackpadOverlay);
 
-    presetLabel.setColour (juce::Label::textColourId, juce::Colour::fromString ("FF0B0070"));
-    presetLabel.setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
-    presetLabel.setFont (presetFont (13.0f));
-    presetLabel.setJustificationType (juce::Justification::centred);
-    presetLabel.setBorderSize ({});
-    presetLabel.setEditable (false);
-    presetLabel.setInterceptsMouseClicks (true, true);
-    presetLabel.setTooltip ("Click to load preset from file.");
-    presetLabel.addMouseListener (this, false);
-    designRoot.addAndMakeVisible (presetLabel);
+    // Added in the order of the layout, which is also the stacking order.
+    for (const auto& [component, bounds] : designLayout())
+        designRoot.addAndMakeVisible (component);
 
-    presetName = presets.getCurrentPresetName();
-    presets.syncCurrentPresetFolder();
-    if (presetName.isNotEmpty())
-        refreshPresetLabel();
+    addAndMakeVisible (*pad);
+    addAndMakeVisible (*overlays);
 
-    syncControlsFromProcessor();
-    circularTime->syncFromProcessor();
-    pad.showInputs (settings.getMirrors().controlInput0, settings.getMirrors().controlInput1);
-    pad.showCheckpoints (settings.getXYCheckpoints());
-    updateNoteSliders();
+    copyHeldNotes();
+    followProcessor();
     resized();
 
-    // The notes of a newly installed version come first; the update check
-    // waits until they are confirmed.
-    pendingReleaseNotes = releaseNotesDue();
-    if (pendingReleaseNotes)
-        showInstalledReleaseNotesOverlay();
-    else
-        startVersionCheck();
-
-    savingPreset = false;
+    overlays->start();
+    processor.addChangeListener (this);
     startTimer (10);
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
-    // First the update check: stopping it cancels a request in flight.
-    versionCheckThread.reset();
-
-    // A pad drag cut short by the window closing still ends its action.
-    if (std::exchange (padActionOpen, false))
-        history.endUserAction();
-
-    presetLabel.removeMouseListener (this);
-    trackpadOverlay->removeMouseListener (this);
     processor.removeChangeListener (this);
     stopTimer();
-    aboutOverlay.reset();
-    releaseNotesOverlay.reset();
-    updateOverlay.reset();
+    overlays.reset();
     tooltipWindow.setLookAndFeel (nullptr);
 }
 
+EditorPieces ArpAudioProcessorEditor::pieces()
+{
+    return { designRoot, *presetBar, *noteWindow, *viewsPanel, *notesPanel, *neuronPath, *overlays, *pad, *ring,
+             *aboutClickArea, highlight, paletteRefreshCount };
+}
+
 //==============================================================================
+void ArpAudioProcessorEditor::createPieces()
+{
+    presetBar = std::make_unique<PresetBar> (presets, history);
+    presetBar->onShownChanged = [this] (bool shown)
+    {
+        designRoot.setPresetBarShown (shown);
+        tooltipWindow.hideTip();
+    };
+    presetBar->onLoaded = [this] { followProcessor(); };
+    tooltipWindow.suppressTips = [this] { return ! presetBar->isShown(); };
+
+    noteWindow = std::make_unique<NoteWindow>();
+    noteWindow->onGainChange = [this] (int slot, float gain)
+    {
+        settings.setNoteGain (slot, gain);
+        userEdited();
+    };
+    noteWindow->onGestureStart = [this] { history.beginUserAction(); };
+    noteWindow->onGestureEnd = [this] { history.endUserAction(); };
+    noteWindow->onPreview = [this] (int slot)
+    {
+        // A slot without a held note has nothing to play.
+        if (slot < numHeld)
+            playback.queuePreviewNote (held[static_cast<size_t> (slot)].note, held[static_cast<size_t> (slot)].velocity);
+    };
+
+    viewsPanel = std::make_unique<views::ViewsPanel>();
+    notesPanel = std::make_unique<views::NotesPanel>();
+
+    overlays = std::make_unique<OverlayHost> (&transparentLookAndFeel);
+    aboutClickArea = std::make_unique<ClickOverlay> ("About MUR", [this] { overlays->showAbout(); });
+
+    pad = std::make_unique<XYTrackpadOverlay> (history, highlight);
+    auto& model = pad->getPad();
+    model.onInputsChanged = [this] (float x, float y)
+    {
+        settings.setControlInput (0, x);
+        settings.setControlInput (1, y);
+        userEdited();
+        pad->repaint();
+    };
+    model.onCheckpointsChanged = [this] (const std::vector<XYCheckpoint>& list)
+    {
+        settings.setXYCheckpoints (list);
+        userEdited();
+        pad->repaint();
+    };
+    model.colourAt = [this] (float x, float y)
+    {
+        return palette::positionColour (publishedStep.inputWeights, publishedStep.readoutWeights, noteColours, paletteSettings(), x, y);
+    };
+    overlays->onAboutShownChanged = [this] (bool shown) { pad->setVisible (! shown); };
+
+    ring = std::make_unique<CircularTimeComponent> (CircularTimeComponent::Links { history, highlight, &transparentLookAndFeel },
+                                                    settings, published);
+    ring->onEdited = [this] { userEdited(); };
+    ring->onAccentStep = [this] (int step)
+    {
+        if (neuronPath != nullptr)
+            neuronPath->flash (step);
+    };
+    pad->isActive = [this] { return ! ring->isSettingsOpen() && ! overlays->isShown(); };
+
+    highlight.onChange = [this]
+    {
+        ring->applyHighlight();
+        ring->tick();
+        pad->repaint();
+    };
+
+    neuronPath = std::make_unique<views::NeuronPathOverlay>();
+    neuronPath->accentOf = [this] (int step)
+    {
+        const auto& m = settings.getMirrors();
+        if (m.numSteps < 1 || step < 0)
+            return 0.0f;
+        return juce::jlimit (-1.0f, 1.0f, settings.getBeatPulseGain (step) * m.pulseGain);
+    };
+    neuronPath->onTint = [this] (juce::Colour colour, float level, float strength) { viewsPanel->setTint (colour, level, strength); };
+    neuronPath->setSeed (settings.getArpSeed());
+    neuronPath->generateExtras();
+    neuronPath->setLevel (controls::neuronPathLevelFor (controls::positionForHiddenSize (settings.getMirrors().hiddenSize)));
+}
+
 //==============================================================================
 void ArpAudioProcessorEditor::resized()
 {
@@ -127,37 +165,19 @@ void ArpAudioProcessorEditor::resized()
     designRoot.setTransform (juce::AffineTransform::scale (sx, sy));
     designRoot.setPixelSize (getWidth(), getHeight());
 
-    for (const auto& [component, bounds] : designLayout())
-        if (component != nullptr)
-            component->setBounds (bounds);
+    // Sizing the window runs this before the pieces exist.
+    if (pad == nullptr)
+        return;
 
-    // Sizing the window runs this before the controls exist.
-    if (aboutClickArea != nullptr)
-        aboutClickArea->toFront (false);
-    if (neuronPath != nullptr)
-        neuronPath->toFront (false);
-    if (choicePlot != nullptr)
-    {
-        choicePlot->getComponent().setPlotWidth (232.0f);
-        choicePlot->getComponent().setBaselineY (2.6449966f);
-    }
-    layOutNoteWindow();
+    for (const auto& [component, bounds] : designLayout())
+        component->setBounds (bounds);
+
+    aboutClickArea->toFront (false);
+    neuronPath->toFront (false);
 
     const auto centre = circularTimeBounds.toFloat().getCentre();
-    padRect = { (centre.x - 145.0f) * sx, (centre.y - 145.0f) * sy, 290.0f * sx, 290.0f * sy };
-    pad.setArea (padRect, sx);
-    if (trackpadOverlay != nullptr)
-        trackpadOverlay->setBounds (padRect.toNearestInt());
-
-    for (auto* overlay : { static_cast<juce::Component*> (updateOverlay.get()), static_cast<juce::Component*> (releaseNotesOverlay.get()),
-                           static_cast<juce::Component*> (aboutOverlay.get()) })
-    {
-        if (overlay != nullptr)
-        {
-            fitOverlay (*overlay);
-            overlay->toFront (overlay != updateOverlay.get());
-        }
-    }
+    pad->setPadArea ({ (centre.x - 145.0f) * sx, (centre.y - 145.0f) * sy, 290.0f * sx, 290.0f * sy }, sx);
+    overlays->setBounds (getLocalBounds());
 }
 
 bool ArpAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
@@ -166,83 +186,86 @@ bool ArpAudioProcessorEditor::keyPressed (const juce::KeyPress& key)
 
     if (key.getKeyCode() == 'H' && mods.isCtrlDown() && mods.isShiftDown())
     {
-        setPresetBarShown (! presetBarShown);
+        presetBar->setShown (! presetBar->isShown());
         return true;
     }
 
     return false;
 }
 
-void ArpAudioProcessorEditor::setPresetBarShown (bool shouldShow)
+void ArpAudioProcessorEditor::visibilityChanged()
 {
-    presetBarShown = shouldShow;
-    undoButton->setVisible (shouldShow);
-    redoButton->setVisible (shouldShow);
-
-    for (juce::Component* c : { static_cast<juce::Component*> (previousButton.get()), static_cast<juce::Component*> (nextButton.get()),
-                                static_cast<juce::Component*> (&presetLabel), static_cast<juce::Component*> (saveButton.get()) })
-    {
-        c->setAlpha (shouldShow ? 1.0f : 0.0f);
-        c->setEnabled (shouldShow);
-    }
-
-    presetLabel.setInterceptsMouseClicks (shouldShow, shouldShow);
-    presetLabel.setMouseCursor (shouldShow ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
-    designRoot.setPresetBarShown (shouldShow);
-    tooltipWindow.hideTip();
+    if (isVisible() && overlays != nullptr)
+        overlays->editorBecameVisible();
 }
 
-//==============================================================================
-void ArpAudioProcessorEditor::mouseEnter (const juce::MouseEvent& e)
+void ArpAudioProcessorEditor::paintOverChildren (juce::Graphics& g)
 {
-    if (e.eventComponent == &presetLabel)
-        presetLabel.setMouseCursor (presetBarShown ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor);
-}
-
-juce::MouseCursor ArpAudioProcessorEditor::getMouseCursor()
-{
-    // The pointing hand over the XY pad's circle.
-    const auto mouse = getMouseXYRelative().toFloat();
-    const auto centre = padRect.getCentre();
-    const auto radius = padRect.getWidth() / 2.0f;
-    return mouse.getDistanceSquaredFrom (centre) <= radius * radius ? juce::MouseCursor::PointingHandCursor
-                                                                    : juce::MouseCursor::NormalCursor;
-}
-
-void ArpAudioProcessorEditor::reseedClicked()
-{
-    settings.reseed();
-    refreshPalette();
-    // The map's history belongs to the old network; the path's extra nodes
-    // follow the new seed.
-    mapView->reset();
-    followNetworkSeed();
-
-    // The pad's checkpoints keep their places but take the colours the new
-    // network gives those places.
-    pad.showCheckpoints (settings.getXYCheckpoints());
-    pad.recolourCheckpoints();
-
-    markPresetModified();
-    repaint();
+    g.fillAll (juce::Colours::black.withAlpha (0.02f));
 }
 
 //==============================================================================
 void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
-    if (source != &processor)
-        return;
+    if (source == &processor)
+        followProcessor();
+}
 
-    syncingControls = true;
-    refreshPresetLabel();
-    syncControlsFromProcessor();
-    updateNoteSliders();
-    circularTime->syncFromProcessor();
-    pad.showInputs (settings.getMirrors().controlInput0, settings.getMirrors().controlInput1);
-    pad.showCheckpoints (settings.getXYCheckpoints());
-    followNetworkSeed();
-    syncingControls = false;
-    repaint();
+void ArpAudioProcessorEditor::userEdited()
+{
+    presetBar->markModified();
+    followProcessor();
+}
+
+void ArpAudioProcessorEditor::followProcessor()
+{
+    const auto& m = settings.getMirrors();
+
+    followControls();
+    presetBar->follow();
+    ring->syncFromProcessor();
+    if (! pad->getPad().isFollowing())
+    {
+        pad->getPad().showInputs (m.controlInput0, m.controlInput1);
+        pad->getPad().showCheckpoints (settings.getXYCheckpoints());
+    }
+
+    followNetwork();
+    followPalette();
+
+    std::array<NoteWindow::Slot, NoteWindow::numSlots> slots;
+    for (int s = 0; s < NoteWindow::numSlots; ++s)
+        slots[static_cast<size_t> (s)] = { settings.getNoteGain (s + 1), s < numHeld ? controls::noteName (held[static_cast<size_t> (s)].note)
+                                                                                      : juce::String() };
+    noteWindow->show (slots, noteColours);
+    pad->repaint();
+}
+
+void ArpAudioProcessorEditor::followNetwork()
+{
+    const auto& m = settings.getMirrors();
+
+    // A new network (Reseed, a preset, a restored project) and a new
+    // Capacity each start the map over.
+    const auto newNetwork = processor.getSharedEngine().copyWeightsIfNewer (publishedStep.weightsGeneration, publishedStep.recurrentWeights,
+                                                                           publishedStep.readoutWeights, &publishedStep.inputWeights);
+    const auto newCapacity = m.hiddenSize != shownHiddenSize;
+
+    if ((newNetwork && shownWeights != 0) || (newCapacity && shownHiddenSize >= 0))
+        viewsPanel->resetMap();
+
+    shownWeights = publishedStep.weightsGeneration;
+    shownHiddenSize = m.hiddenSize;
+    neuronPath->setLevel (controls::neuronPathLevelFor (controls::positionForHiddenSize (m.hiddenSize)));
+
+    // The path's extra nodes follow the network's seed.
+    if (neuronPath->getSeed() != settings.getArpSeed())
+    {
+        neuronPath->setSeed (settings.getArpSeed());
+        neuronPath->generateExtras();
+        neuronPath->resized();
+        neuronPath->startTransition();
+    }
 }
 
 palette::Settings ArpAudioProcessorEditor::paletteSettings() const
@@ -250,76 +273,92 @@ palette::Settings ArpAudioProcessorEditor::paletteSettings() const
     const auto& m = settings.getMirrors();
     palette::Settings inputs;
     inputs.hiddenSize = m.hiddenSize;
-    inputs.numHeld = playback.getHeldNotes().size();
+    inputs.numHeld = numHeld;
     inputs.breathGain = settings.getNoteGain (0);
     inputs.darkBias = m.darkPaletteBias;
     inputs.lightBias = m.lightPaletteBias;
     return inputs;
 }
 
-void ArpAudioProcessorEditor::refreshPalette()
+void ArpAudioProcessorEditor::followPalette()
 {
     const auto inputs = paletteSettings();
-    noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
-    refreshViewColours();
-    viewsDirty = true;
+    const PaletteKey key { inputs.numHeld, inputs.hiddenSize, inputs.darkBias, inputs.lightBias, isRestEnabled (inputs.breathGain),
+                           publishedStep.weightsGeneration };
 
-    takePublishedWeights();
-    if (auto units = palette::computeUnitColours (publishedStep.readoutWeights, noteColours, inputs); ! units.empty())
-        unitColours = std::move (units);
+    // Colours change the views' pictures, never their histories.
+    if (key == shownPalette)
+        return;
 
-    for (auto& arc : noteArcs)
-    {
-        arc->colour = arc->noteColour = juce::Colour (noteColours.colours[static_cast<size_t> (arc->slotNumber)]);
-        arc->repaint();
-    }
-
+    shownPalette = key;
     ++paletteRefreshCount;
-    repaint();
+    noteColours = palette::computeNoteColours (inputs.numHeld, inputs.darkBias, inputs.lightBias);
+    viewColours.resize (noteColours.colours.size());
+    for (size_t i = 0; i < viewColours.size(); ++i)
+        viewColours[i] = juce::Colour (noteColours.colours[i]);
+
+    publishedStep.echo = settings.getMirrors().recurrenceScale;
+    viewsPanel->follow (viewColours, publishedStep);
+    notesPanel->follow (viewColours);
+}
+
+//==============================================================================
+void ArpAudioProcessorEditor::copyHeldNotes()
+{
+    const auto& notes = playback.getHeldNotes();
+    numHeld = juce::jlimit (0, HeldNotes::capacity, notes.size());
+    for (int i = 0; i < numHeld; ++i)
+        held[static_cast<size_t> (i)] = notes[i];
+}
+
+void ArpAudioProcessorEditor::feedPublishedStep()
+{
+    auto& step = publishedStep;
+    playback.copyPublishedState (step.state);
+    for (size_t i = 0; i < step.probabilities.size(); ++i)
+        step.probabilities[i] = playback.getPublishedProbability (static_cast<int> (i));
+    step.previousChoice = playback.getPreviousChoice();
+    step.numHeld = numHeld;
+    step.restEnabled = isRestEnabled (settings.getNoteGain (0));
+    step.stepSeconds = playback.getStepSeconds();
+
+    viewsPanel->feed (step);
+    notesPanel->feed (step);
+    noteWindow->repaintArcs();
+    noteWindow->showChoice (step.previousChoice, numHeld);
 }
 
 void ArpAudioProcessorEditor::timerCallback()
 {
-    if (pendingReleaseNotes && releaseNotesOverlay == nullptr && updateOverlay == nullptr && isVisible())
-        showInstalledReleaseNotesOverlay();
+    overlays->tick (isVisible());
 
-    publishPlayback();
+    // The editor's own copy of what the audio thread published; the ring
+    // and the pad read only this.
+    published.hostPlaying = playback.hostPlaying.load (std::memory_order_acquire);
+    published.ppq = playback.getHostPpqPosition();
+    published.accentStep = playback.accentStepForDisplay.load (std::memory_order_acquire);
 
     const auto steps = settings.getMirrors().numSteps.get();
     if (settings.getNumBeatPulseGains() < steps)
         settings.ensureBeatPulseGainCount (steps);
 
-    syncingControls = true;
-    if (const auto hash = heldNoteHash (playback.getHeldNotes()); hash != heldNotesHash)
+    // New keys, or a network loaded on a host's thread, change what is shown
+    // without a change message.
+    copyHeldNotes();
+    auto hash = static_cast<std::uint32_t> (numHeld);
+    for (int i = 0; i < numHeld; ++i)
+        hash = hash * 131u + static_cast<std::uint32_t> (held[static_cast<size_t> (i)].note);
+    if (static_cast<int> (hash) != heldNotesHash || processor.getSharedEngine().getWeightsGeneration() != shownWeights)
     {
-        heldNotesHash = hash;
-        updateNoteSliders();
-        refreshPalette();
+        heldNotesHash = static_cast<int> (hash);
+        followProcessor();
     }
-    syncingControls = false;
 
-    // After a step: the arcs show the new gains' needles and names, and the
-    // button under the slot that played last lights up.
     if (playback.stepPublished.exchange (false, std::memory_order_acquire))
-    {
-        for (auto& arc : noteArcs)
-            arc->repaint();
-        refreshNoteOnButtons();
-        viewsDirty = true;
-    }
+        feedPublishedStep();
 
-    if (std::exchange (viewsDirty, false))
-        updateViews();
-
-    animatePad();
-    angle += 0.015f;
-    if (angle > 6283.1855f)
-        angle -= 6283.1855f;
-
-    if (undoButton->isEnabled() != history.canUndo())
-        undoButton->setEnabled (history.canUndo());
-    if (redoButton->isEnabled() != history.canRedo())
-        redoButton->setEnabled (history.canRedo());
+    pad->animate();
+    presetBar->refreshUndoRedo();
 
     // The animated controls run only while the window is on screen. Asking
     // is a round trip to the window system, so it is asked four times a second.
@@ -331,7 +370,7 @@ void ArpAudioProcessorEditor::timerCallback()
         wasShowing = showing;
         rateControl->refreshAnimation();
         lengthControl->refreshAnimation();
-        circularTime->refreshAnimation();
+        ring->refreshAnimation();
     }
 }
 

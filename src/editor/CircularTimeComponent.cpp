@@ -1,8 +1,9 @@
 #include "CircularTimeComponent.h"
 
-#include "ArpAudioProcessorEditor.h"
 #include "ControlMappings.h"
 #include "EditorResources.h"
+#include "UserSettings.h"
+#include "persistence/UndoHistory.h"
 #include "processor/Settings.h"
 #include "processor/StepTiming.h"
 
@@ -14,16 +15,16 @@ constexpr float pi = juce::MathConstants<float>::pi, twoPi = juce::MathConstants
 using controls::wrapStep;
 } // namespace
 
-CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settings& s, const PlaybackSnapshot& p)
-    : editor (e), settings (s), playback (p)
+CircularTimeComponent::CircularTimeComponent (Links l, Settings& s, const PlaybackSnapshot& p)
+    : links (l), settings (s), playback (p)
 {
     panel.setInterceptsMouseClicks (true, true);
     addChildComponent (panel);
 
     auto wireGestures = [this] (ValueControl& control)
     {
-        control.onGestureStart = [this] { editor.beginUserAction(); };
-        control.onGestureEnd = [this] { editor.endUserAction(); };
+        control.onGestureStart = [this] { links.history.beginUserAction(); };
+        control.onGestureEnd = [this] { links.history.endUserAction(); };
     };
 
     startKnob = std::make_unique<CenteredArcKnobComponent> (juce::Colours::white, nullptr, 0.0f);
@@ -60,22 +61,24 @@ CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settin
     gainKnob->wholeDiscClickable = true;
     gainKnob->setTooltip ("Master gain for all step accents.");
     gainKnob->setTitle ("Accent gain");
-    gainKnob->valueText = [] (float v) { return juce::String ((v - 0.5f) * 2.0f, 2); };
+    gainKnob->valueText = [] (float v) { return juce::String (controls::accentGainFor (v), 2); };
     gainKnob->onValueChange = [this] (float v)
     {
-        settings.setPulseGain (juce::jlimit (-1.0f, 1.0f, (v - 0.5f) * 2.0f));
+        settings.setPulseGain (controls::accentGainFor (v));
         changed();
     };
     wireGestures (*gainKnob);
 
-    stepsKnob = std::make_unique<ArcKnobComponent> (juce::Colours::white, nullptr, 14.0f / 62.0f, true, "16", 63);
+    const auto defaultSteps = static_cast<int> (controls::defaultOf (ids::pos::numSteps));
+    stepsKnob = std::make_unique<ArcKnobComponent> (juce::Colours::white, nullptr, controls::positionForNumSteps (defaultSteps), true,
+                                                    juce::String (defaultSteps), controls::numStepsSteps());
     stepsKnob->wholeDiscClickable = true;
     stepsKnob->setTooltip ("Number of steps for the accent sequencer.");
     stepsKnob->setTitle ("Accent steps");
-    stepsKnob->valueText = [] (float v) { return juce::String (juce::jlimit (2, 64, controls::roundHalfUp (static_cast<double> (v) * 62.0 + 2.0))) + " steps"; };
+    stepsKnob->valueText = [] (float v) { return juce::String (controls::numStepsFor (v)) + " steps"; };
     stepsKnob->onValueChange = [this] (float v)
     {
-        const auto n = juce::jlimit (2, 64, controls::roundHalfUp (static_cast<double> (v) * 62.0 + 2.0));
+        const auto n = controls::numStepsFor (v);
         settings.setNumSteps (n);
         stepsKnob->labelText = juce::String (n);
         stepsKnob->repaint();
@@ -97,18 +100,18 @@ CircularTimeComponent::CircularTimeComponent (ArpAudioProcessorEditor& e, Settin
     }
 
     clearButton.setColour (juce::TextButton::textColourOffId, juce::Colours::white);
-    clearButton.setLookAndFeel (&editor.getTransparentLookAndFeel());
+    clearButton.setLookAndFeel (links.buttonLookAndFeel);
     clearButton.setMouseCursor (juce::MouseCursor::PointingHandCursor);
     clearButton.setTooltip ("Reset all step accents to zero.");
     clearButton.onClick = [this]
     {
-        editor.beginUserAction();
+        links.history.beginUserAction();
         for (int i = 0; i < settings.getMirrors().numSteps; ++i)
             settings.setBeatPulseGain (i, 0.0f);
         for (auto& segment : segments)
             segment->setValue (0.5f, juce::dontSendNotification);
         changed();
-        editor.endUserAction();
+        links.history.endUserAction();
     };
 
     for (juce::Component* child : { static_cast<juce::Component*> (stepsKnob.get()), static_cast<juce::Component*> (startKnob.get()),
@@ -133,9 +136,17 @@ CircularTimeComponent::~CircularTimeComponent()
     clearButton.setLookAndFeel (nullptr);
 }
 
+void CircularTimeComponent::answerAccentHint (bool understood)
+{
+    // Pressing a step shows the accents were understood; hovering does not.
+    if (understood)
+        settings::write (settings::pulseKnobsUnderstood, "1");
+}
+
 void CircularTimeComponent::changed()
 {
-    editor.markPresetModified();
+    if (onEdited != nullptr)
+        onEdited();
     for (auto& segment : segments)
         segment->repaint();
 }
@@ -157,7 +168,7 @@ void CircularTimeComponent::toggleSettings()
     settingsOpen = ! settingsOpen;
     panel.setVisible (settingsOpen);
     if (settingsOpen)
-        editor.setHighlight (0, -1);
+        links.highlight.set (HighlightMode::none);
     resized();
     repaint();
 }
@@ -181,9 +192,9 @@ void CircularTimeComponent::syncFromProcessor()
         }
     }
 
-    stepsKnob->setValue (static_cast<float> (n - 2) / 62.0f, juce::dontSendNotification);
+    stepsKnob->setValue (controls::positionForNumSteps (n), juce::dontSendNotification);
     stepsKnob->labelText = juce::String (n);
-    gainKnob->setValue (juce::jlimit (0.0f, 1.0f, (m.pulseGain + 1.0f) / 2.0f), juce::dontSendNotification);
+    gainKnob->setValue (controls::positionForAccentGain (m.pulseGain), juce::dontSendNotification);
 
     if (stepCount() != cachedStepCount || numSegments() != stepCount())
     {
@@ -193,7 +204,7 @@ void CircularTimeComponent::syncFromProcessor()
     }
 
     for (int i = 0; i < numSegments(); ++i)
-        segments[static_cast<size_t> (i)]->setValue (juce::jlimit (0.0f, 1.0f, (settings.getBeatPulseGain (i) + 1.0f) / 2.0f), juce::dontSendNotification);
+        segments[static_cast<size_t> (i)]->setValue (controls::positionForAccentGain (settings.getBeatPulseGain (i)), juce::dontSendNotification);
 
     repaint();
 }
@@ -207,44 +218,48 @@ void CircularTimeComponent::rebuildBeatKnobsForCurrentRate()
         auto segment = std::make_unique<BeatArcSegmentKnobComponent>();
         segment->stepIndex = i;
         segment->setTitle ("Accent " + juce::String (i + 1));
-        segment->valueText = [] (float v) { return juce::String ((v - 0.5f) * 2.0f, 2); };
-        segment->setValue (juce::jlimit (0.0f, 1.0f, (settings.getBeatPulseGain (i) + 1.0f) / 2.0f), juce::dontSendNotification);
+        segment->valueText = [] (float v) { return juce::String (controls::accentGainFor (v), 2); };
+        segment->setValue (controls::positionForAccentGain (settings.getBeatPulseGain (i)), juce::dontSendNotification);
         segment->effectiveAccent = [this, i] { return settings.getBeatPulseGain (i) * settings.getMirrors().pulseGain; };
         segment->onValueChange = [this, i] (float v)
         {
-            settings.setBeatPulseGain (i, (v - 0.5f) * 2.0f);
+            settings.setBeatPulseGain (i, controls::accentGainFor (v));
             changed();
         };
         segment->onHoverChange = [this, i] (bool hovered)
         {
             if (hovered)
             {
-                editor.dismissAccentHint (false);
-                editor.setHighlight (3, i);
+                answerAccentHint (false);
+                links.highlight.set (HighlightMode::ring, i);
             }
-            else if (editor.getHighlightMode() == 3 && editor.getHighlightStep() == i)
+            else if (links.highlight.mode() == HighlightMode::ring && links.highlight.step() == i)
             {
-                editor.setHighlight (0, -1);
+                links.highlight.set (HighlightMode::none);
             }
         };
-        segment->onPressed = [this] { editor.dismissAccentHint (true); };
-        segment->onGestureStart = [this] { editor.beginUserAction(); };
-        segment->onGestureEnd = [this] { editor.endUserAction(); };
+        segment->onPressed = [this] { answerAccentHint (true); };
+        segment->onGestureStart = [this] { links.history.beginUserAction(); };
+        segment->onGestureEnd = [this] { links.history.endUserAction(); };
         segment->setInterceptsMouseClicks (true, true);
         addAndMakeVisible (*segment);
         segments.push_back (std::move (segment));
     }
 
-    applyHighlight (editor.getHighlightMode(), editor.getHighlightStep());
+    applyHighlight();
     shownCurrent = shownStart = -2;
     repaint();
 }
 
-void CircularTimeComponent::applyHighlight (int mode, int step)
+void CircularTimeComponent::applyHighlight()
 {
+    const auto mode = links.highlight.mode();
+    const auto step = links.highlight.step();
+
     for (size_t i = 0; i < segments.size(); ++i)
     {
-        const auto alpha = (mode == 1 || mode == 2) ? 0.25f : (mode == 3 && step >= 0 && static_cast<int> (i) != step) ? 0.55f : 1.0f;
+        const auto alpha = mode == HighlightMode::pad ? 0.25f
+                         : (mode == HighlightMode::ring && step >= 0 && static_cast<int> (i) != step) ? 0.55f : 1.0f;
         segments[i]->setAlpha (alpha);
     }
 }
@@ -413,7 +428,7 @@ void CircularTimeComponent::tick()
     const auto n = stepCount();
     const auto current = currentStep();
     const auto startMarker = wrapStep (n - wrapStep (settings.getMirrors().pulseTimeShiftStep, n), n);
-    const auto compact = editor.getHighlightMode() != 3;
+    const auto compact = links.highlight.mode() != HighlightMode::ring;
 
     if (current == shownCurrent && startMarker == shownStart && compact == shownCompact)
         return;
@@ -450,19 +465,19 @@ void CircularTimeComponent::mouseMove (const juce::MouseEvent& e)
     const auto d = p.getDistanceFrom ({ static_cast<float> (cx), static_cast<float> (cy) });
     if (d >= juce::jmax (juce::jmax (segmentRadius - segmentThickness / 2.0f, 0.0f) - 6.0f, 2.0f) && d <= segmentRadius + segmentThickness / 2.0f)
     {
-        editor.dismissAccentHint (false);
-        editor.setHighlight (3, -1);
+        answerAccentHint (false);
+        links.highlight.set (HighlightMode::ring);
     }
-    else if (editor.getHighlightMode() == 3 && editor.getHighlightStep() < 0)
+    else if (links.highlight.isWholeRing())
     {
-        editor.setHighlight (0, -1);
+        links.highlight.set (HighlightMode::none);
     }
 }
 
 void CircularTimeComponent::mouseExit (const juce::MouseEvent&)
 {
-    if (editor.getHighlightMode() == 3 && editor.getHighlightStep() < 0)
-        editor.setHighlight (0, -1);
+    if (links.highlight.isWholeRing())
+        links.highlight.set (HighlightMode::none);
 }
 
 bool CircularTimeComponent::hitTest (int x, int y)

@@ -2,6 +2,7 @@
 
 #include "AccentKnobs.h"
 #include "ArcKnobComponent.h"
+#include "Highlight.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -13,8 +14,8 @@
 namespace mur
 {
 
-class ArpAudioProcessorEditor;
 class Settings;
+class UndoHistory;
 
 // The playback state the editor copied from what the audio thread published;
 // the ring reads only this copy.
@@ -31,7 +32,17 @@ struct PlaybackSnapshot
 class CircularTimeComponent : public juce::Component, public juce::SettableTooltipClient, private juce::Timer
 {
 public:
-    CircularTimeComponent (ArpAudioProcessorEditor& editor, Settings& settings, const PlaybackSnapshot& playback);
+    // What the ring reaches beyond the accent settings it edits: the undo
+    // history (one action per gesture), the highlight it shares with the pad,
+    // the look of its Clear button.
+    struct Links
+    {
+        UndoHistory& history;
+        Highlight& highlight;
+        juce::LookAndFeel* buttonLookAndFeel = nullptr;
+    };
+
+    CircularTimeComponent (Links links, Settings& settings, const PlaybackSnapshot& playback);
     ~CircularTimeComponent() override;
 
     void toggleSettings();
@@ -41,8 +52,8 @@ public:
     void syncFromProcessor();
     void rebuildBeatKnobsForCurrentRate();
     void layoutBeatKnobs();
-    // The segments' alphas for the editor's highlight.
-    void applyHighlight (int mode, int step);
+    // The segments' alphas for the shared highlight.
+    void applyHighlight();
     // The ring's per-tick work: segments for the step count, the playing
     // step, accent flashes; what the timer runs 60 times a second.
     void tick();
@@ -50,6 +61,8 @@ public:
     double stepLengthInWholeNotes() const;
 
     std::function<void (int step)> onAccentStep;
+    // The user edited the accents.
+    std::function<void()> onEdited;
 
     // The timer runs only while the ring is on screen.
     void refreshAnimation();
@@ -79,7 +92,9 @@ private:
     void detectAccentStep();
     void changed();
 
-    ArpAudioProcessorEditor& editor;
+    void answerAccentHint (bool understood);
+
+    Links links;
     Settings& settings;
     const PlaybackSnapshot& playback;
 

@@ -1,21 +1,42 @@
 #include "ControlMappings.h"
 
+#include "processor/ParameterTable.h"
 #include "processor/StepTiming.h"
 
 #include <cmath>
 
 namespace mur::controls
 {
+namespace
+{
+const ParameterSpec& spec (int parameterIndex) { return parameterTable()[static_cast<size_t> (parameterIndex)]; }
+int lastRate() { return static_cast<int> (spec (ids::pos::beatRate).end); }
+int fewestUnits() { return static_cast<int> (spec (ids::pos::hiddenSize).start); }
+int mostUnits() { return static_cast<int> (spec (ids::pos::hiddenSize).end); }
+int fewestSteps() { return static_cast<int> (spec (ids::pos::numSteps).start); }
+int mostSteps() { return static_cast<int> (spec (ids::pos::numSteps).end); }
+} // namespace
+
+Range parameterRange (int parameterIndex) { return { spec (parameterIndex).start, spec (parameterIndex).end }; }
+float defaultOf (int parameterIndex) { return spec (parameterIndex).defaultValue; }
+
+float inertiaPosition (float leakRate) { return spec (ids::pos::leakRate).end - leakRate; }
+float echoPosition (float recurrenceScale) { return recurrenceScale / spec (ids::pos::recurrenceScale).end; }
+float recurrenceScaleFor (float position) { return spec (ids::pos::recurrenceScale).end * position; }
 
 int rateIndexFor (float position)
 {
-    return juce::jlimit (0, 12, roundHalfUp ((1.0 - static_cast<double> (position)) * 12.0));
+    const auto last = lastRate();
+    return juce::jlimit (0, last, roundHalfUp ((1.0 - static_cast<double> (position)) * last));
 }
 
 float positionForRate (int rateIndex)
 {
-    return 1.0f - static_cast<float> (juce::jlimit (0, 12, rateIndex)) / 12.0f;
+    const auto last = lastRate();
+    return 1.0f - static_cast<float> (juce::jlimit (0, last, rateIndex)) / static_cast<float> (last);
 }
+
+float rateKeyStep() { return 1.0f / static_cast<float> (lastRate()); }
 
 int rateDivisor (int rateIndex)
 {
@@ -51,12 +72,39 @@ juce::String gateText (float position)
 
 int hiddenSizeFor (float position)
 {
-    return 2 + static_cast<int> (48.0f * juce::jlimit (0.0f, 1.0f, position));
+    return fewestUnits() + static_cast<int> (static_cast<float> (mostUnits() - fewestUnits()) * juce::jlimit (0.0f, 1.0f, position));
 }
 
 float positionForHiddenSize (int hiddenSize)
 {
-    return static_cast<float> (hiddenSize - 2) / 48.0f;
+    return static_cast<float> (hiddenSize - fewestUnits()) / static_cast<float> (mostUnits() - fewestUnits());
+}
+
+int hiddenSizeSteps() { return mostUnits() - fewestUnits() + 1; }
+
+int numStepsFor (float position)
+{
+    return juce::jlimit (fewestSteps(), mostSteps(),
+                         roundHalfUp (static_cast<double> (position) * (mostSteps() - fewestSteps()) + fewestSteps()));
+}
+
+float positionForNumSteps (int numSteps)
+{
+    return static_cast<float> (numSteps - fewestSteps()) / static_cast<float> (mostSteps() - fewestSteps());
+}
+
+int numStepsSteps() { return mostSteps() - fewestSteps() + 1; }
+
+float accentGainFor (float position)
+{
+    const auto range = parameterRange (ids::pos::pulseGain);
+    return juce::jlimit (range.start, range.end, (position - 0.5f) * (range.end - range.start) + (range.start + range.end) * 0.5f);
+}
+
+float positionForAccentGain (float gain)
+{
+    const auto range = parameterRange (ids::pos::pulseGain);
+    return juce::jlimit (0.0f, 1.0f, (gain - range.start) / (range.end - range.start));
 }
 
 int neuronPathLevelFor (float position)
@@ -66,12 +114,12 @@ int neuronPathLevelFor (float position)
 
 float softmaxGainFor (float position)
 {
-    return position <= 0.01f ? 1000.0f : (1.0f - position) * 10.0f;
+    return position <= 0.01f ? defaultOf (ids::pos::softmaxGain) : (1.0f - position) * 10.0f;
 }
 
 float positionForSoftmaxGain (float softmaxGain)
 {
-    return softmaxGain >= 999.0f ? 0.0f : juce::jlimit (0.0f, 1.0f, 1.0f - softmaxGain / 10.0f);
+    return softmaxGain >= defaultOf (ids::pos::softmaxGain) - 1.0f ? 0.0f : juce::jlimit (0.0f, 1.0f, 1.0f - softmaxGain / 10.0f);
 }
 
 float quantise (float position, int stepCount)

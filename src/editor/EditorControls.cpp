@@ -4,15 +4,12 @@
 #include "LinkedKnobs.h"
 #include "persistence/UndoHistory.h"
 #include "processor/Settings.h"
-#include "views/NeuralActivityPCAPlot.h"
-#include "views/NeuralActivityWindow.h"
-#include "views/NeuralNetworkTopologyPlot.h"
 #include "views/NeuronPathOverlay.h"
-#include "views/NotePlots.h"
-#include "views/PlotOverlay.h"
+#include "views/ViewsPanel.h"
 
-// The editor's controls: how each is made and wired to the processor, where
-// it sits, and how it follows the processor.
+// The editor's own controls (the Engine and Notes panels' knobs and sliders,
+// Rate and Length, the small buttons): how each is made and wired to the
+// processor, where every piece sits, and how the controls follow the processor.
 namespace mur
 {
 void ArpAudioProcessorEditor::wire (ValueControl& control, const char* title, const char* tooltip, std::function<void (float)> action)
@@ -22,29 +19,21 @@ void ArpAudioProcessorEditor::wire (ValueControl& control, const char* title, co
     control.onValueChange = [this, action = std::move (action)] (float v)
     {
         action (v);
-        markPresetModified();
+        userEdited();
     };
     control.onGestureStart = [this] { history.beginUserAction(); };
-    control.onGestureEnd = [this] { history.endUserAction(); };
+    control.onGestureEnd = [this]
+    {
+        history.endUserAction();
+        // Let go, the control shows where its parameter stopped.
+        followControls();
+    };
 }
 
 void ArpAudioProcessorEditor::createControls()
 {
+    using controls::parameterRange;
     createButtons();
-    createPadAndRing();
-
-    // The product logo opens the About overlay once that exists.
-    aboutClickArea = std::make_unique<ClickOverlay> ("About MUR", [this] { showAboutOverlay(); });
-
-    for (auto* arrow : { &previousNoteArrow, &nextNoteArrow })
-    {
-        const auto next = arrow == &nextNoteArrow;
-        arrow->setAlpha (0.0f); // the arrows are in the artwork; these only take the clicks
-        arrow->setMouseCursor (juce::MouseCursor::PointingHandCursor);
-        arrow->setTooltip (next ? "Show next note probability." : "Show previous note probability.");
-        arrow->setTitle (next ? "Next note" : "Previous note");
-        arrow->onClick = [this, next] { scrollNoteWindow (next ? 1 : -1); };
-    }
 
     rateControl = std::make_unique<RateTimeComponent>();
     wire (*rateControl, "Rate", "Rhythmic division for steps.",
@@ -53,13 +42,6 @@ void ArpAudioProcessorEditor::createControls()
     lengthControl = std::make_unique<GateNotesComponent>();
     wire (*lengthControl, "Length", "Note length as a percentage of the step.",
           [this] (float v) { settings.setGatePercentage (controls::gatePercentFor (v)); });
-    // Past 100 % the parameter stops; the control shows where it stopped
-    // once the drag ends.
-    lengthControl->onGestureEnd = [this]
-    {
-        history.endUserAction();
-        syncLengthFromProcessor();
-    };
 
     auto knob = [this] (std::unique_ptr<ImageKnobComponent>& target, float initial, const char* title, const char* tip,
                         std::function<void (float)> action)
@@ -69,62 +51,49 @@ void ArpAudioProcessorEditor::createControls()
         target->valueText = controls::percentText;
     };
 
-    knob (inertiaKnob, 0.0f, "Inertia", "Slows state changes; higher values add more inertia.", [this] (float q) { linkedKnobMoved (true, q); });
-    knob (echoKnob, 0.05f, "Echo", "Higher values increase the impact of each state on the next.", [this] (float q) { linkedKnobMoved (false, q); });
+    knob (inertiaKnob, controls::inertiaPosition (controls::defaultOf (ids::pos::leakRate)), "Inertia",
+          "Slows state changes; higher values add more inertia.", [this] (float q) { linkedKnobMoved (true, q); });
+    knob (echoKnob, controls::echoPosition (controls::defaultOf (ids::pos::recurrenceScale)), "Echo",
+          "Higher values increase the impact of each state on the next.", [this] (float q) { linkedKnobMoved (false, q); });
 
-    feedbackSlider = std::make_unique<CustomSliderComponent> (nullptr, 0.1f, 0.0f, controls::feedbackRange);
+    const auto feedback = parameterRange (ids::pos::feedbackScale);
+    feedbackSlider = std::make_unique<CustomSliderComponent> (nullptr, controls::defaultOf (ids::pos::feedbackScale) / feedback.end,
+                                                              feedback.start, feedback.end);
     wire (*feedbackSlider, "Feedback", "Amount of output fed back into the neural engine.",
           [this] (float f) { settings.setFeedbackScale (f); });
-    feedbackSlider->valueText = [] (float v) { return juce::String (v * controls::feedbackRange, 1); };
+    feedbackSlider->valueText = [end = feedback.end] (float v) { return juce::String (v * end, 1); };
 
-    capacityKnob = std::make_unique<ArcKnobComponent> (juce::Colours::white, nullptr, 0.0625f, false, juce::String(), 49);
+    capacityKnob = std::make_unique<ArcKnobComponent> (juce::Colours::white, nullptr,
+                                                       controls::positionForHiddenSize (static_cast<int> (controls::defaultOf (ids::pos::hiddenSize))),
+                                                       false, juce::String(), controls::hiddenSizeSteps());
     capacityKnob->wholeDiscClickable = true;
     wire (*capacityKnob, "Capacity", "Theoretical complexity of arpeggios. Higher values allow longer patterns; too high can sound random.",
-          [this] (float v)
-          {
-              settings.setHiddenSize (controls::hiddenSizeFor (v));
-              neuronPathLevel = controls::neuronPathLevelFor (v);
-              neuronPath->setLevel (neuronPathLevel);
-          });
+          [this] (float v) { settings.setHiddenSize (controls::hiddenSizeFor (v)); });
     capacityKnob->valueText = [] (float v) { return juce::String (controls::hiddenSizeFor (v)) + " units"; };
 
-    randomSlider = std::make_unique<CustomSliderComponent> (nullptr, 0.0f, 0.0f, 1.0f);
+    randomSlider = std::make_unique<CustomSliderComponent> (nullptr, controls::positionForSoftmaxGain (controls::defaultOf (ids::pos::softmaxGain)),
+                                                            0.0f, 1.0f);
     wire (*randomSlider, "Random", "Determinism vs randomness. Left: deterministic; right: more random.",
           [this] (float v) { settings.setSoftmaxGain (controls::softmaxGainFor (v)); });
     randomSlider->valueText = [] (float v) { return v <= 0.01f ? juce::String ("deterministic") : controls::percentText (v) + " random"; };
 
-    knob (repetitionKnob, 0.5f, "Repetition", "Repetition bias. Left: discourages repeats; right: encourages them.",
-          [this] (float v) { settings.setRepeatGain (juce::jlimit (0.0f, 1.0f, v)); });
-    knob (proximityKnob, 0.0f, "Proximity", "Bias toward adjacent pitches.", [this] (float v) { settings.setNeighborGain (v); });
-    knob (breathKnob, 0.0f, "Breath", "Likelihood of playing no note.", [this] (float v) { settings.setNoteGain (0, v); });
-
-    createViews();
-    neuronPathLevel = controls::neuronPathLevelFor (static_cast<float> (settings.getMirrors().hiddenSize - 2) / 48.0f);
-    createNeuronPath();
-
-    // Added in the order of the layout, which is also the stacking order.
-    for (const auto& [component, bounds] : designLayout())
-        designRoot.addAndMakeVisible (component);
-    setView (0);
-
-    previousNoteArrow.setVisible (noteScrollIndex > 0);
-    nextNoteArrow.setVisible (noteScrollIndex < controls::lastNoteScrollIndex);
+    knob (repetitionKnob, controls::defaultOf (ids::pos::repeatGain), "Repetition", "Repetition bias. Left: discourages repeats; right: encourages them.",
+          [this] (float v) { settings.setRepeatGain (v); });
+    knob (proximityKnob, controls::defaultOf (ids::pos::neighborGain), "Proximity", "Bias toward adjacent pitches.",
+          [this] (float v) { settings.setNeighborGain (v); });
+    knob (breathKnob, controls::defaultOf (ids::pos::noteGain0), "Breath", "Likelihood of playing no note.",
+          [this] (float v) { settings.setNoteGain (0, v); });
 }
 
 std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessorEditor::designLayout()
 {
+    using views::NotesPanel, views::ViewsPanel;
     return {
         { aboutClickArea.get(), { 514, 493, 50, 13 } },
-        { activityView.get(), { 36, 107, 234, 109 } },
-        { mapView.get(), { 36, 107, 234, 109 } },
-        { topologyView.get(), { 36, 107, 234, 109 } },
-        { probabilityPlot.get(), { 807, 123, 234, 93 } },
-        { choicePlot.get(), { 804, 107, 240, 95 } },
-        { plotOverlay.get(), { 36, 107, 234, 109 } },
-        { &previousNoteArrow, { 815, 428, 7, 12 } },
-        { &nextNoteArrow, { 1025, 428, 7, 12 } },
+        { viewsPanel.get(), { ViewsPanel::x, ViewsPanel::y, ViewsPanel::width, ViewsPanel::height } },
+        { notesPanel.get(), { NotesPanel::x, NotesPanel::y, NotesPanel::width, NotesPanel::height } },
         { holdButton.get(), { 1012, 479, 10, 10 } },
-        { circularTime.get(), { 350, 103, 380, 380 } },
+        { ring.get(), { 350, 103, 380, 380 } },
         { resetButton.get(), { 825, 479, 10, 10 } },
         { rateControl.get(), { 344, 105, 38, 38 } },
         { lengthControl.get(), { 697, 437, 38, 38 } },
@@ -138,14 +107,10 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { repetitionKnob.get(), { 809, 291, 70, 70 } },
         { proximityKnob.get(), { 889, 291, 70, 70 } },
         { breathKnob.get(), { 969, 291, 70, 70 } },
-        { saveButton.get(), { 728, 21, 16, 16 } },
         { reseedButton.get(), { 174, 287, 17, 17 } },
-        { undoButton.get(), { 330, 23, 12, 12 } },
-        { redoButton.get(), { 358, 23, 12, 12 } },
-        { previousButton.get(), { 401, 23, 7, 12 } },
-        { nextButton.get(), { 669, 23, 7, 12 } },
         { accentSettingsButton.get(), { 673, 139, 19, 19 } },
-        { &presetLabel, { 432, 20, 215, 18 } },
+        { presetBar.get(), { PresetBar::x, PresetBar::y, PresetBar::width, PresetBar::height } },
+        { noteWindow.get(), { NoteWindow::x, NoteWindow::y, NoteWindow::width, NoteWindow::height } },
     };
 }
 
@@ -169,13 +134,11 @@ void ArpAudioProcessorEditor::createButtons()
     resetButton = std::make_unique<CustomButtonComponent> ("resetNoteGainsDot");
     add (*resetButton, "Reset all note probabilities to default.", [this]
     {
+        // The gains go back to their default, and the host's parameters follow them.
         settings.resetNoteGains();
-        markPresetModified();
-
-        // The arcs move to 0.5, and the host's parameters follow them.
         for (int slot = 1; slot <= controls::numNoteSlots; ++slot)
             settings.setNoteGain (slot, settings.getNoteGain (slot));
-        updateNoteSliders();
+        userEdited();
     });
 
     linkButton = std::make_unique<CustomButtonComponent> ("Link");
@@ -187,56 +150,27 @@ void ArpAudioProcessorEditor::createButtons()
             memorySpan = link::memorySpan (settings.getMirrors().leakRate, settings.getMirrors().recurrenceScale);
     });
 
-    saveButton = std::make_unique<SaveButtonComponent> ("savePresetButton");
-    add (*saveButton, "Save preset to file.", [this] { savePresetButtonClicked(); });
-
     reseedButton = std::make_unique<ReseedButtonComponent> ("reseedButton");
-    add (*reseedButton, "Reseed the neural engine to randomize behaviour.", [this] { reseedClicked(); });
+    add (*reseedButton, "Reseed the neural engine to randomize behaviour.", [this] { reseed(); });
 
     accentSettingsButton = std::make_unique<SeqSettingsButtonComponent> ("pulseMenuToggleButton");
     add (*accentSettingsButton, "Open or close accent sequencer settings.", [this]
     {
-        circularTime->toggleSettings();
-        accentSettingsButton->setToggleState (circularTime->isSettingsOpen(), juce::dontSendNotification);
-        repaint (padRect.getSmallestIntegerContainer());
+        ring->toggleSettings();
+        accentSettingsButton->setToggleState (ring->isSettingsOpen(), juce::dontSendNotification);
+        pad->repaint();
     });
-
-    undoButton = std::make_unique<UndoButtonComponent> ("undoButton");
-    add (*undoButton, "Undo last change.", [this] { if (history.canUndo()) history.undo(); });
-
-    redoButton = std::make_unique<RedoButtonComponent> ("redoButton");
-    add (*redoButton, "Redo last undone change.", [this] { if (history.canRedo()) history.redo(); });
-
-    previousButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuPreviousButton", 0);
-    add (*previousButton, "Load previous preset in folder.", [this] { loadAdjacentPreset (false); });
-
-    nextButton = std::make_unique<presetMenuPreviousButtonComponent> ("presetMenuNextButton", 1);
-    add (*nextButton, "Load next preset in folder.", [this] { loadAdjacentPreset (true); });
 }
 
-ImageKnobComponent& ArpAudioProcessorEditor::getKnob (const juce::String& name)
+void ArpAudioProcessorEditor::reseed()
 {
-    if (name == "Inertia") return *inertiaKnob;
-    if (name == "Echo") return *echoKnob;
-    if (name == "Repetition") return *repetitionKnob;
-    if (name == "Proximity") return *proximityKnob;
-    return *breathKnob;
-}
+    settings.reseed();
+    userEdited();
 
-ValueControl* ArpAudioProcessorEditor::getControl (const juce::String& name)
-{
-    for (auto* child : designRoot.getChildren())
-        if (auto* control = dynamic_cast<ValueControl*> (child); control != nullptr && control->getTitle() == name)
-            return control;
-    return nullptr;
-}
-
-juce::Button* ArpAudioProcessorEditor::getButton (const juce::String& name)
-{
-    for (auto* child : designRoot.getChildren())
-        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getName() == name)
-            return button;
-    return nullptr;
+    // The pad's checkpoints keep their places but take the colours the new
+    // network gives those places.
+    pad->getPad().showCheckpoints (settings.getXYCheckpoints());
+    pad->getPad().recolourCheckpoints();
 }
 
 //==============================================================================
@@ -256,9 +190,9 @@ void ArpAudioProcessorEditor::linkedKnobMoved (bool inertiaMoved, float q)
     if (! move)
     {
         if (inertiaMoved)
-            inertiaKnob->setValue (1.0f - m.leakRate, juce::dontSendNotification);
+            inertiaKnob->setValue (controls::inertiaPosition (m.leakRate), juce::dontSendNotification);
         else
-            echoKnob->setValue (m.recurrenceScale / 20.0f, juce::dontSendNotification);
+            echoKnob->setValue (controls::echoPosition (m.recurrenceScale), juce::dontSendNotification);
         return;
     }
 
@@ -273,15 +207,14 @@ void ArpAudioProcessorEditor::linkedKnobMoved (bool inertiaMoved, float q)
 
     inertiaMoved ? setEcho() : setInertia();
     if (inertiaMoved)
-        echoKnob->setValue (move->recurrenceScale / 20.0f, juce::dontSendNotification);
+        echoKnob->setValue (controls::echoPosition (move->recurrenceScale), juce::dontSendNotification);
     else
-        inertiaKnob->setValue (1.0f - move->leakRate, juce::dontSendNotification);
+        inertiaKnob->setValue (controls::inertiaPosition (move->leakRate), juce::dontSendNotification);
 }
 
-void ArpAudioProcessorEditor::syncControlsFromProcessor()
+void ArpAudioProcessorEditor::followControls()
 {
     const auto& m = settings.getMirrors();
-    const auto wasSyncing = std::exchange (syncingControls, true);
 
     holdButton->setToggleState (m.holdMode, juce::dontSendNotification);
     linkButton->setToggleState (settings.getLinkLeakRecurrence(), juce::dontSendNotification);
@@ -289,37 +222,70 @@ void ArpAudioProcessorEditor::syncControlsFromProcessor()
         memorySpan = link::memorySpan (m.leakRate, m.recurrenceScale);
 
     // The controls only show what the processor holds: writing it back would
-    // put rounded copies over a value a host has just restored.
-    const auto show = juce::dontSendNotification;
-    inertiaKnob->setValue (1.0f - m.leakRate, show);
-    echoKnob->setValue (m.recurrenceScale / 20.0f, show);
-    repetitionKnob->setValue (juce::jlimit (0.0f, 1.0f, m.repeatGain.get()), show);
-    proximityKnob->setValue (m.neighborGain, show);
-    breathKnob->setValue (settings.getNoteGain (0), show);
+    // put rounded copies over a value a host has just restored. A control
+    // under the user's hand shows the user's position until it is let go.
+    const auto show = [] (ValueControl& control, float target)
+    {
+        if (! control.isInGesture())
+            control.setValue (target, juce::dontSendNotification);
+    };
+    show (*inertiaKnob, controls::inertiaPosition (m.leakRate));
+    show (*echoKnob, controls::echoPosition (m.recurrenceScale));
+    show (*repetitionKnob, juce::jlimit (0.0f, 1.0f, m.repeatGain.get()));
+    show (*proximityKnob, m.neighborGain);
+    show (*breathKnob, settings.getNoteGain (0));
 
     // These move only when the processor is more than a hair away, so a
     // control is never nudged by its own rounding.
-    auto follow = [show] (ValueControl& control, float target)
+    const auto follow = [] (ValueControl& control, float target)
     {
-        if (std::abs (control.getValue() - target) > 0.001f)
-            control.setValue (target, show);
+        if (! control.isInGesture() && std::abs (control.getValue() - target) > 0.001f)
+            control.setValue (target, juce::dontSendNotification);
     };
-
     follow (*rateControl, controls::positionForRate (m.rateIndex));
-    follow (*feedbackSlider, m.feedbackScale / controls::feedbackRange);
+    follow (*feedbackSlider, m.feedbackScale / controls::parameterRange (ids::pos::feedbackScale).end);
     follow (*capacityKnob, controls::positionForHiddenSize (m.hiddenSize));
     follow (*randomSlider, controls::positionForSoftmaxGain (m.softmaxGain));
-    syncLengthFromProcessor();
-
-    syncingControls = wasSyncing;
+    follow (*lengthControl, controls::positionForGate (m.gatePercentage));
 }
 
-void ArpAudioProcessorEditor::syncLengthFromProcessor()
+//==============================================================================
+namespace
 {
-    const auto target = controls::positionForGate (settings.getMirrors().gatePercentage);
+juce::Component* findDescendant (juce::Component& root, const std::function<bool (juce::Component&)>& matches)
+{
+    for (auto* child : root.getChildren())
+    {
+        if (matches (*child))
+            return child;
+        if (auto* found = findDescendant (*child, matches))
+            return found;
+    }
+    return nullptr;
+}
+} // namespace
 
-    if (std::abs (lengthControl->getValue() - target) > 0.001f)
-        lengthControl->setValue (target, juce::dontSendNotification);
+ValueControl* EditorPieces::control (const juce::String& title) const
+{
+    return dynamic_cast<ValueControl*> (findDescendant (designRoot, [&title] (juce::Component& c)
+    {
+        return dynamic_cast<ValueControl*> (&c) != nullptr && c.getTitle() == title;
+    }));
+}
+
+ImageKnobComponent& EditorPieces::knob (const juce::String& title) const
+{
+    auto* found = dynamic_cast<ImageKnobComponent*> (control (title));
+    jassert (found != nullptr);
+    return *found;
+}
+
+juce::Button* EditorPieces::button (const juce::String& name) const
+{
+    return dynamic_cast<juce::Button*> (findDescendant (designRoot, [&name] (juce::Component& c)
+    {
+        return dynamic_cast<juce::Button*> (&c) != nullptr && c.getName() == name;
+    }));
 }
 
 } // namespace mur

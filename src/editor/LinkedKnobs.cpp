@@ -1,5 +1,7 @@
 #include "LinkedKnobs.h"
 
+#include "ControlMappings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,17 +18,17 @@ std::optional<Move> inertiaMoved (float q, bool linked, float span, float curren
     if (leak > 1e-6f)
     {
         const auto needed = (span - (1.0f - leak)) / leak;
-        if (needed > 20.0f || needed < 0.0f)
+        if (needed > controls::recurrenceScaleFor (1.0f) || needed < 0.0f)
             return std::nullopt;
     }
 
-    const auto recurrence = leak <= 1e-6f ? 0.0f : std::clamp ((span - (1.0f - leak)) / leak, 0.0f, 20.0f);
+    const auto recurrence = leak <= 1e-6f ? 0.0f : std::clamp ((span - (1.0f - leak)) / leak, 0.0f, controls::recurrenceScaleFor (1.0f));
     return Move { leak, recurrence };
 }
 
 std::optional<Move> echoMoved (float q, bool linked, float span, float currentLeak)
 {
-    const auto recurrence = 20.0f * q;
+    const auto recurrence = controls::recurrenceScaleFor (q);
     const auto a = recurrence - 1.0f;
 
     if (! linked)

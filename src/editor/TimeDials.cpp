@@ -6,6 +6,8 @@
 
 namespace mur
 {
+float RateTimeComponent::getKeyStep() const { return controls::rateKeyStep(); }
+
 namespace
 {
 constexpr float wrapPhase = 6283.1855f;

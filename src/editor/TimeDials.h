@@ -32,7 +32,7 @@ public:
     RateTimeComponent();
 
     void paint (juce::Graphics&) override;
-    float getKeyStep() const override { return 1.0f / 12.0f; }
+    float getKeyStep() const override;
 
     // The blobs the current value shows.
     int blobCount() const;

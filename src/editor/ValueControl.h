@@ -47,6 +47,8 @@ public:
     void mouseEnter (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
     bool isHovered() const noexcept { return hovered; }
+    // The user's hand is on the control (a drag, from press to release).
+    bool isInGesture() const noexcept { return inGesture; }
     bool keyPressed (const juce::KeyPress&) override;
     juce::MouseCursor getMouseCursor() override { return juce::MouseCursor::PointingHandCursor; }
     std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;

@@ -1,5 +1,8 @@
 #include "XYPad.h"
 
+#include "UserSettings.h"
+#include "persistence/UndoHistory.h"
+
 #include <cmath>
 
 namespace mur
@@ -405,16 +408,120 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
 }
 
 //==============================================================================
-XYTrackpadOverlay::XYTrackpadOverlay()
+XYTrackpadOverlay::XYTrackpadOverlay (UndoHistory& h, Highlight& l) : history (h), highlight (l)
 {
     setTooltip ("Explore the modulation space. Right-click to add or remove checkpoints.");
     setInterceptsMouseClicks (true, false);
     setMouseCursor (juce::MouseCursor::PointingHandCursor);
 }
 
+XYTrackpadOverlay::~XYTrackpadOverlay()
+{
+    // A drag cut short by the window closing still ends its action.
+    if (std::exchange (actionOpen, false))
+        history.endUserAction();
+}
+
+void XYTrackpadOverlay::setPadArea (juce::Rectangle<float> padRect, float scale)
+{
+    padArea = padRect;
+    pad.setArea (padRect, scale);
+
+    // The cursor's ring reaches a few units past the disc.
+    setBounds (padRect.expanded (12.0f * scale).getSmallestIntegerContainer());
+}
+
+void XYTrackpadOverlay::animate()
+{
+    if (padArea.isEmpty())
+        return;
+
+    const auto before = pad.motion();
+    // The pointer is asked for only while a held checkpoint follows it.
+    pad.animate (pad.isFollowing() && pad.isHoldingCheckpoint() ? inEditor (getMouseXYRelative().toFloat())
+                                                                : juce::Point<float> (-1.0e6f, -1.0e6f));
+    angle += 0.015f;
+    if (angle > 6283.1855f)
+        angle -= 6283.1855f;
+
+    // The springs settle and the sway creeps by a fraction of a pixel per
+    // tick: the pad is drawn again when something moved a quarter pixel.
+    swaySincePaint += 0.015f * 0.7f * 1.4f * padArea.getWidth() / 290.0f;
+    if (pad.motion() - before >= 0.25f || swaySincePaint >= 0.25f || pad.isFollowing())
+    {
+        swaySincePaint = 0.0f;
+        repaint();
+    }
+}
+
+void XYTrackpadOverlay::paint (juce::Graphics& g)
+{
+    if (! active())
+        return;
+
+    // The pad draws in editor pixels.
+    g.addTransform (juce::AffineTransform::translation (static_cast<float> (-getX()), static_cast<float> (-getY())));
+    pad.paint (g, angle, highlight.mode() == HighlightMode::pad, highlight.mode() == HighlightMode::ring ? 0.25f : 1.0f);
+}
+
 bool XYTrackpadOverlay::hitTest (int x, int y)
 {
-    return takesPoint != nullptr && takesPoint (getPosition().toFloat() + juce::Point<float> (static_cast<float> (x), static_cast<float> (y)));
+    return active() && pad.contains (inEditor ({ static_cast<float> (x), static_cast<float> (y) }));
+}
+
+//==============================================================================
+void XYTrackpadOverlay::mouseMove (const juce::MouseEvent& e)
+{
+    if (active() && pad.contains (inEditor (e.position)))
+        highlight.set (HighlightMode::pad);
+    else if (highlight.mode() == HighlightMode::pad)
+        highlight.set (HighlightMode::none);
+}
+
+void XYTrackpadOverlay::mouseExit (const juce::MouseEvent&)
+{
+    if (highlight.mode() == HighlightMode::pad)
+        highlight.set (HighlightMode::none);
+}
+
+void XYTrackpadOverlay::mouseDown (const juce::MouseEvent& e)
+{
+    const auto p = inEditor (e.position);
+    if (! active() || ! pad.contains (p))
+        return;
+
+    settings::write (settings::trackpadUnderstood, "1");
+
+    // A left press to release is one action; a right press edits the
+    // checkpoints only.
+    const auto right = e.mods.isRightButtonDown();
+    if (! right && ! actionOpen)
+    {
+        actionOpen = true;
+        history.beginUserAction();
+    }
+    pad.press (p, right);
+}
+
+void XYTrackpadOverlay::mouseDrag (const juce::MouseEvent& e)
+{
+    pad.drag (inEditor (e.position));
+}
+
+void XYTrackpadOverlay::mouseUp (const juce::MouseEvent&)
+{
+    pad.release();
+    if (std::exchange (actionOpen, false))
+        history.endUserAction();
+}
+
+void XYTrackpadOverlay::mouseDoubleClick (const juce::MouseEvent& e)
+{
+    if (! active())
+        return;
+
+    const UndoHistory::ScopedUserAction action (history);
+    pad.doubleClick (inEditor (e.position));
 }
 
 } // namespace mur

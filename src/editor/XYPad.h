@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Highlight.h"
 #include "processor/ArpTypes.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,10 +11,12 @@
 namespace mur
 {
 
+class UndoHistory;
+
 // The XY pad in the middle of the accent ring, in editor pixels: its two
 // control inputs, magnetic checkpoints, and the field of dots that leans
-// towards the cursor on springs. It draws nothing by itself; the editor
-// paints it over its children and hands it the mouse.
+// towards the cursor on springs. The pad's component (below) draws it and
+// hands it the mouse.
 class XYPad
 {
 public:
@@ -111,18 +114,52 @@ private:
     juce::Point<float> glideFrom, glideTo;
 };
 
-// The transparent component over the design root that takes the pad's mouse
-// events; the editor listens to it and handles them in its own coordinates.
+// The XY pad's component, over the design root in editor pixels: it draws
+// the pad above everything the design root holds and takes the mouse on the
+// pad's disc. A left press to release is one user action (one undo step, one
+// gesture on Control X and Control Y); a right press edits the checkpoints.
 class XYTrackpadOverlay : public juce::Component, public juce::SettableTooltipClient
 {
 public:
-    XYTrackpadOverlay();
+    XYTrackpadOverlay (UndoHistory& history, Highlight& highlight);
+    ~XYTrackpadOverlay() override;
 
+    XYPad& getPad() noexcept { return pad; }
+
+    // The pad's square in editor pixels and the editor's scale.
+    void setPadArea (juce::Rectangle<float> padRect, float scale);
+    juce::Rectangle<float> getPadArea() const noexcept { return padArea; }
+
+    // One 10 ms step: the springs, the glide and the sway. It repaints once
+    // something has moved a quarter of a pixel.
+    void animate();
+
+    // False while the accent panel or an information overlay takes the disc.
+    std::function<bool()> isActive;
+
+    void paint (juce::Graphics&) override;
     bool hitTest (int x, int y) override;
+    void mouseMove (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+    void mouseDoubleClick (const juce::MouseEvent&) override;
 
-    // Whether an editor point is on the pad now (false while the accent
-    // panel is open).
-    std::function<bool (juce::Point<float>)> takesPoint;
+private:
+    bool active() const { return (isActive == nullptr || isActive()) && ! padArea.isEmpty(); }
+    // Editor pixels for a point of this component.
+    juce::Point<float> inEditor (juce::Point<float> p) const noexcept { return p + getPosition().toFloat(); }
+
+    UndoHistory& history;
+    Highlight& highlight;
+    XYPad pad;
+    juce::Rectangle<float> padArea;
+    // The free-running sway phase the dots and checkpoints follow.
+    float angle = 0.0f, swaySincePaint = 0.0f;
+    bool actionOpen = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (XYTrackpadOverlay)
 };
 
 } // namespace mur

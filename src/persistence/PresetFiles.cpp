@@ -19,6 +19,11 @@ juce::String Presets::getCurrentPresetName() const
     return document.getPresetName();
 }
 
+std::uint32_t Presets::getLoadCount() const noexcept
+{
+    return document.getLoadCount();
+}
+
 void Presets::savePreset (const juce::File& file)
 {
     juce::MemoryBlock bytes;

@@ -77,6 +77,8 @@ public:
     juce::File loadAdjacentPreset (const juce::String& displayedName, bool next);
 
     juce::String getCurrentPresetName() const;
+    // How many documents the processor has read (presets and restored projects).
+    std::uint32_t getLoadCount() const noexcept;
     juce::File getCurrentPresetFolder() const { return currentPresetFolder.get(); }
 
 private:

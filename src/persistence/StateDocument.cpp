@@ -189,6 +189,8 @@ void StateDocument::read (const void* data, size_t sizeInBytes, const juce::Stri
             network.reseed (static_cast<std::uint32_t> (settings.arpSeed.get()));
             load.sets (SharedEngine::generatorState);
         }
+
+        loads.fetch_add (1, std::memory_order_acq_rel);
     }
 
     bridge.postChangeNotification();
@@ -375,6 +377,7 @@ bool StateDocument::readLegacy (const void* data, int sizeInBytes)
         load.sets (SharedEngine::generatorState);
     }
 
+    loads.fetch_add (1, std::memory_order_acq_rel);
     bridge.postChangeNotification();
     return true;
 }

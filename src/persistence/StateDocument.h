@@ -29,6 +29,9 @@ public:
     // A host's saved state in either form; false when nothing in it was read.
     bool restore (const void* data, int sizeInBytes);
 
+    // How many documents were read (restored or loaded as presets).
+    std::uint32_t getLoadCount() const noexcept { return loads.load (std::memory_order_acquire); }
+
     // The name of the preset the settings came from ("" for none).
     juce::String getPresetName() const { return presetName.get(); }
     void setPresetName (const juce::String& name) { presetName.set (name.trim()); }
@@ -43,6 +46,7 @@ private:
     // A host may restore its project on a thread of its own while the editor
     // reads this.
     Guarded<juce::String> presetName;
+    std::atomic<std::uint32_t> loads { 0 };
 
     JUCE_DECLARE_NON_COPYABLE (StateDocument)
 };

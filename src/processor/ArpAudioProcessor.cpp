@@ -32,12 +32,9 @@ void ArpAudioProcessor::runMessageThreadTasks()
     bridge.catchUpTree();
     bridge.performDeferredWriteBacks();
 
-    if (bridge.takeChangeNotification())
+    // New palette colours are a change like any other.
+    if (bridge.takeChangeNotification() | settings.takeColoursChanged())
         sendChangeMessage();
-
-    if (settings.takeColoursChanged())
-        if (auto* editor = dynamic_cast<ArpAudioProcessorEditor*> (getActiveEditor()))
-            editor->paletteChanged();
 }
 
 //==============================================================================

@@ -50,6 +50,7 @@ void Settings::reseed (std::int32_t seed)
     arpSeed = seed;
     reseedNetwork (load.network(), static_cast<std::uint32_t> (seed));
     load.sets (SharedEngine::allRunning);
+    bridge.postChangeNotification();
 }
 
 //==============================================================================

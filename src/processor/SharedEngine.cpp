@@ -287,7 +287,7 @@ bool SharedEngine::copyWeightsIfNewer (std::uint32_t& seen, NeuralEngine::Matrix
                                        NeuralEngine::Matrix* input) const
 {
     const std::scoped_lock lock (publishedLock);
-    if (seen == weightsGeneration)
+    if (seen == weightsGeneration.load())
         return false;
 
     seen = weightsGeneration;

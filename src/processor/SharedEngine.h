@@ -128,6 +128,7 @@ public:
     // changed.
     bool copyWeightsIfNewer (std::uint32_t& seen, NeuralEngine::Matrix& recurrent, NeuralEngine::Matrix& readout,
                              NeuralEngine::Matrix* input = nullptr) const;
+    std::uint32_t getWeightsGeneration() const noexcept { return weightsGeneration.load (std::memory_order_acquire); }
 
 private:
     friend struct test::ProcessorAccess;
@@ -182,7 +183,7 @@ private:
 
     mutable std::mutex publishedLock;
     NeuralEngine::Matrix publishedInput, publishedRecurrent, publishedReadout;
-    std::uint32_t weightsGeneration = 0;
+    std::atomic<std::uint32_t> weightsGeneration { 0 };
 
     // Tests hold a load or a save at its worst point.
     std::function<void()> pauseBeforeHandOver, pauseWhileCopying;

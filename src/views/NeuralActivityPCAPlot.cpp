@@ -26,7 +26,7 @@ float expo (float u) noexcept
 } // namespace
 
 NeuralActivityPCAPlot::NeuralActivityPCAPlot()
-    : VisualisationWindow ("Neural Activity PCA Plot", new PCAComponent(), Frame::networkView),
+    : VisualisationWindow ("Neural Activity PCA Plot", new PCAComponent()),
       component (*static_cast<PCAComponent*> (getContentComponent()))
 {
     setVisible (true);

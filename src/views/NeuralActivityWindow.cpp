@@ -9,7 +9,7 @@ namespace mur::views
 {
 
 NeuralActivityWindow::NeuralActivityWindow()
-    : VisualisationWindow ("Neural Activity Visualization", new NeuralActivityComponent(), Frame::networkView),
+    : VisualisationWindow ("Neural Activity Visualization", new NeuralActivityComponent()),
       component (*static_cast<NeuralActivityComponent*> (getContentComponent()))
 {
 }

@@ -6,7 +6,7 @@ namespace mur::views
 {
 
 NeuralNetworkTopologyPlot::NeuralNetworkTopologyPlot()
-    : VisualisationWindow ("Neural Network Topology", new TopologyComponent(), Frame::networkView),
+    : VisualisationWindow ("Neural Network Topology", new TopologyComponent()),
       component (*static_cast<TopologyComponent*> (getContentComponent()))
 {
     setVisible (true);

@@ -79,7 +79,7 @@ void NotePlotBase::timerCallback()
 
 //==============================================================================
 NoteActivationProbabilityPlot::NoteActivationProbabilityPlot()
-    : VisualisationWindow ("Note Activation Probability Plot", new PlotComponent(), Frame::notePlot),
+    : VisualisationWindow ("Note Activation Probability Plot", new PlotComponent()),
       component (*static_cast<PlotComponent*> (getContentComponent()))
 {
 }
@@ -175,7 +175,7 @@ void ProbabilityPlot::paint (juce::Graphics& g)
 
 //==============================================================================
 NoteChoicePlot::NoteChoicePlot()
-    : VisualisationWindow ("Note Choice Plot", new PlotComponent(), Frame::notePlot),
+    : VisualisationWindow ("Note Choice Plot", new PlotComponent()),
       component (*static_cast<PlotComponent*> (getContentComponent()))
 {
 }

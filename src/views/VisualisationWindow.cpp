@@ -6,40 +6,17 @@
 namespace mur::views
 {
 
-VisualisationWindow::VisualisationWindow (const juce::String& title, juce::Component* content, Frame frame)
-    : juce::DocumentWindow (title, juce::Colours::lightgrey,
-                            frame == Frame::notePlot ? juce::DocumentWindow::closeButton : juce::DocumentWindow::allButtons, false)
+VisualisationWindow::VisualisationWindow (const juce::String& title, juce::Component* contentToOwn)
+    : juce::Component (title), content (contentToOwn)
 {
-    setContentOwned (content, false);
-    setResizable (true, true);
-    setUsingNativeTitleBar (true);
-    setAlwaysOnTop (true);
     setOpaque (false);
-    setBackgroundColour (juce::Colours::transparentBlack);
-
-    // Without a display (a host writing its manifest, a headless renderer)
-    // there is no screen to centre on.
-    if (frame == Frame::networkView)
-    {
-        if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() != nullptr)
-            centreWithSize (600, 400);
-        else
-            setSize (600, 400);
-    }
+    setTitle (title);
+    addAndMakeVisible (*content);
 }
 
-juce::BorderSize<int> VisualisationWindow::getBorderThickness()
+void VisualisationWindow::resized()
 {
-    return embedded ? juce::BorderSize<int>() : juce::DocumentWindow::getBorderThickness();
-}
-
-void VisualisationWindow::embed()
-{
-    embedded = true;
-    setUsingNativeTitleBar (false);
-    setAlwaysOnTop (false);
-    setResizable (false, false);
-    setTitleBarHeight (0);
+    content->setBounds (getLocalBounds());
 }
 
 bool BackgroundTint::set (juce::Colour newColour, float newLevel, float newStrength) noexcept

@@ -3,35 +3,26 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace mur::views
 {
 
-// The frame every network view shares: a document window that owns one
-// drawing component. Built as a free-standing window, then turned into a
-// panel inside the editor; closing it only hides it.
-class VisualisationWindow : public juce::DocumentWindow
+// The frame every view shares: a panel of the editor that owns one drawing
+// component, which fills it. The panel paints nothing: each view draws what
+// it shows over the artwork behind it, so no desktop's handling of window
+// transparency (none without a compositor) can hide one view under another.
+class VisualisationWindow : public juce::Component
 {
 public:
-    enum class Frame
-    {
-        networkView, // all title-bar buttons, centred at 600 x 400
-        notePlot     // close button only, not centred
-    };
+    VisualisationWindow (const juce::String& title, juce::Component* content);
 
-    VisualisationWindow (const juce::String& title, juce::Component* content, Frame frame);
-
-    void closeButtonPressed() override { setVisible (false); }
-    // A panel's content fills its bounds: no window border.
-    juce::BorderSize<int> getBorderThickness() override;
-
-    // No title bar, not resizable, not on top: ready to be a panel inside
-    // the editor (which adds it).
-    void embed();
+    juce::Component* getContentComponent() const noexcept { return content.get(); }
+    void resized() override;
 
 private:
-    bool embedded = false;
+    std::unique_ptr<juce::Component> content;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VisualisationWindow)
 };

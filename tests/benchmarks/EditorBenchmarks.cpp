@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "OfflineHost.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
@@ -49,9 +50,9 @@ void controlPaint (benchmark::State& state, const char* name, float value)
     ArpAudioProcessor processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto& arp = dynamic_cast<ArpAudioProcessorEditor&> (*editor);
-    juce::Component* control = arp.getControl (name);
+    juce::Component* control = arp.pieces().control (name);
     if (control == nullptr)
-        control = &arp.getNoteArc (0);
+        control = &arp.pieces().noteWindow.getArc (0);
     if (auto* valueControl = dynamic_cast<ValueControl*> (control))
         valueControl->setValue (value, juce::dontSendNotification);
 
@@ -84,7 +85,7 @@ void padPaint (benchmark::State& state)
 
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     editor->setSize (2156, 1078);
-    auto& pad = dynamic_cast<ArpAudioProcessorEditor&> (*editor).getPad();
+    auto& pad = dynamic_cast<ArpAudioProcessorEditor&> (*editor).pieces().pad.getPad();
     pad.showCheckpoints (checkpoints);
     pad.animate ({});
 
@@ -104,9 +105,9 @@ void ringPaint (benchmark::State& state)
     processor.getSettings().setNumSteps (64);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto& arp = dynamic_cast<ArpAudioProcessorEditor&> (*editor);
-    auto& ring = arp.getCircularTime();
+    auto& ring = arp.pieces().ring;
     ring.tick();
-    arp.setHighlight (static_cast<int> (state.range (0)), -1);
+    arp.pieces().highlight.set (state.range (0) == 0 ? HighlightMode::none : HighlightMode::ring);
 
     juce::Image image (juce::Image::ARGB, ring.getWidth() * 2, ring.getHeight() * 2, true, juce::SoftwareImageType());
     for (auto _ : state)
@@ -147,7 +148,7 @@ void measureWindowCpu (int view, int units, int rateIndex)
     processor.getSettings().setHiddenSize (units);
     processor.getSettings().setBeatRate (rateIndex);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-    dynamic_cast<ArpAudioProcessorEditor&> (*editor).setView (juce::jmax (0, view));
+    dynamic_cast<ArpAudioProcessorEditor&> (*editor).pieces().views.show (static_cast<views::NetworkView> (juce::jlimit (0, 2, view)));
     std::cout << "view shown: " << (view < 0 ? juce::String ("none (an empty window: the harness's own share)") : juce::StringArray { "Activity", "Map", "Topology" }[view])
               << ", " << units << " live units, rate " << rateIndex << "\n";
     juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);

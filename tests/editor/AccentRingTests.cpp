@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "EditorFixture.h"
 #include "MouseEvents.h"
 #include "TestHelpers.h"
@@ -26,7 +27,7 @@ juce::Point<float> onSegment (CircularTimeComponent& ring, int i, float offset)
 TEST_F (Editor, TheRingHasOneSegmentPerStepWithItsGap)
 {
     editor->setSize (1078, 539);
-    auto& ring = editor->getCircularTime();
+    auto& ring = editor->pieces().ring;
     EXPECT_EQ (ring.numSegments(), 16);
     EXPECT_EQ (ring.getRingCentre(), juce::Point<int> (190, 190));
     EXPECT_FLOAT_EQ (ring.getSegmentRadius(), 163.0f);
@@ -54,7 +55,7 @@ TEST_F (Editor, TheRingHasOneSegmentPerStepWithItsGap)
 TEST_F (Editor, SegmentsEditTheirAccentAndClampAtTheEnds)
 {
     editor->setSize (1078, 539);
-    auto& ring = editor->getCircularTime();
+    auto& ring = editor->pieces().ring;
     auto& segment = ring.getSegment (2);
     const auto half = segment.visibleHalf();
 
@@ -93,15 +94,15 @@ TEST_F (Editor, SegmentsEditTheirAccentAndClampAtTheEnds)
 TEST_F (Editor, ThePanelTakesTheDiscAndHidesThePad)
 {
     editor->setSize (1078, 539);
-    auto& ring = editor->getCircularTime();
-    auto& overlay = editor->getTrackpadOverlay();
-    const auto padCentre = editor->getPadRect().getCentre() - overlay.getPosition().toFloat();
+    auto& ring = editor->pieces().ring;
+    auto& overlay = editor->pieces().pad;
+    const auto padCentre = editor->pieces().pad.getPadArea().getCentre() - overlay.getPosition().toFloat();
 
     EXPECT_FALSE (ring.hitTest (190, 190)); // the disc belongs to the pad
     EXPECT_TRUE (ring.hitTest (190, 20));
     EXPECT_TRUE (overlay.hitTest (juce::roundToInt (padCentre.x), juce::roundToInt (padCentre.y)));
 
-    auto* toggle = editor->getButton ("pulseMenuToggleButton");
+    auto* toggle = editor->pieces().button ("pulseMenuToggleButton");
     ASSERT_NE (toggle, nullptr);
     toggle->onClick();
     EXPECT_TRUE (ring.isSettingsOpen());
@@ -111,7 +112,8 @@ TEST_F (Editor, ThePanelTakesTheDiscAndHidesThePad)
 
     // The pad ignores a press while the panel is open.
     const auto before = processor->getSettings().getMirrors().controlInput0.get();
-    editor->mouseDown (mouseAt (*editor, editor->getPadRect().getCentre() + juce::Point<float> (50.0f, 0.0f)));
+    auto& pad = editor->pieces().pad;
+    pad.mouseDown (mouseAt (pad, pad.getPadArea().getCentre() + juce::Point<float> (50.0f, 0.0f) - pad.getPosition().toFloat()));
     EXPECT_EQ (processor->getSettings().getMirrors().controlInput0.get(), before);
     toggle->onClick();
     EXPECT_FALSE (ring.isSettingsOpen());
@@ -119,7 +121,7 @@ TEST_F (Editor, ThePanelTakesTheDiscAndHidesThePad)
 
 TEST_F (Editor, ChangingTheStepsKeepsTheStartKnobsAngle)
 {
-    auto& ring = editor->getCircularTime();
+    auto& ring = editor->pieces().ring;
     auto& settings = processor->getSettings();
     settings.setStartStep (4);
     ring.syncFromProcessor();
@@ -146,7 +148,7 @@ TEST_F (Editor, ChangingTheStepsKeepsTheStartKnobsAngle)
 TEST_F (Editor, ThePlayingStepAndTheStartMarkerLightTheGuide)
 {
     editor->setSize (1078, 539);
-    auto& ring = editor->getCircularTime();
+    auto& ring = editor->pieces().ring;
     auto& settings = processor->getSettings();
 
     // Free-running playback publishes the step it played.
@@ -183,11 +185,12 @@ TEST_F (Editor, APadDragIsOneUndoStepAndCheckpointsTravelWithPresets)
 {
     editor->setSize (1078, 539);
     auto& settings = processor->getSettings();
-    const auto centre = editor->getPadRect().getCentre();
+    auto& pad = editor->pieces().pad;
+    const auto centre = pad.getPadArea().getCentre() - pad.getPosition().toFloat();
 
-    editor->mouseDown (mouseAt (*editor, centre + juce::Point<float> (40.0f, 0.0f)));
-    editor->mouseDrag (mouseAt (*editor, centre + juce::Point<float> (60.0f, -30.0f)));
-    editor->mouseUp (mouseAt (*editor, centre + juce::Point<float> (60.0f, -30.0f)));
+    pad.mouseDown (mouseAt (pad, centre + juce::Point<float> (40.0f, 0.0f)));
+    pad.mouseDrag (mouseAt (pad, centre + juce::Point<float> (60.0f, -30.0f)));
+    pad.mouseUp (mouseAt (pad, centre + juce::Point<float> (60.0f, -30.0f)));
     EXPECT_GT (settings.getMirrors().controlInput0.get(), 0.4f);
     EXPECT_GT (settings.getMirrors().controlInput1.get(), 0.2f);
     processor->getHistory().undo();
@@ -196,11 +199,10 @@ TEST_F (Editor, APadDragIsOneUndoStepAndCheckpointsTravelWithPresets)
 
     // A right click on the cursor leaves a checkpoint; a segment an accent.
     juce::ModifierKeys right (juce::ModifierKeys::rightButtonModifier);
-    editor->mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), centre, right, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                         editor.get(), editor.get(), juce::Time::getCurrentTime(), centre,
-                                         juce::Time::getCurrentTime(), 1, false));
+    pad.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), centre, right, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                                     &pad, &pad, juce::Time::getCurrentTime(), centre, juce::Time::getCurrentTime(), 1, false));
     ASSERT_EQ (settings.getXYCheckpoints().size(), 1u);
-    editor->getCircularTime().getSegment (3).setValueAsUserAction (0.9f);
+    editor->pieces().ring.getSegment (3).setValueAsUserAction (0.9f);
 
     const auto folder = scratch.getFile().getChildFile ("mine");
     folder.createDirectory();
@@ -209,12 +211,12 @@ TEST_F (Editor, APadDragIsOneUndoStepAndCheckpointsTravelWithPresets)
     plain.getPresets().savePreset (folder.getChildFile ("Plain.fxp"));
 
     processor->getPresets().loadPresetFile (folder.getChildFile ("Plain.fxp"));
-    ASSERT_TRUE (test::pumpUntil ([&] { return editor->getPad().getCheckpoints().empty(); }));
-    EXPECT_FLOAT_EQ (editor->getCircularTime().getSegment (3).getValue(), 0.5f);
+    ASSERT_TRUE (test::pumpUntil ([&] { return editor->pieces().pad.getPad().getCheckpoints().empty(); }));
+    EXPECT_FLOAT_EQ (editor->pieces().ring.getSegment (3).getValue(), 0.5f);
 
     processor->getPresets().loadPresetFile (folder.getChildFile ("With.fxp"));
-    ASSERT_TRUE (test::pumpUntil ([&] { return editor->getPad().getCheckpoints().size() == 1; }));
-    EXPECT_FLOAT_EQ (editor->getCircularTime().getSegment (3).getValue(), 0.9f);
+    ASSERT_TRUE (test::pumpUntil ([&] { return editor->pieces().pad.getPad().getCheckpoints().size() == 1; }));
+    EXPECT_FLOAT_EQ (editor->pieces().ring.getSegment (3).getValue(), 0.9f);
 }
 
 } // namespace

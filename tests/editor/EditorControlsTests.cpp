@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "EditorFixture.h"
 #include "MouseEvents.h"
 #include "TestHelpers.h"
@@ -14,7 +15,7 @@ using test::Editor;
 
 ValueControl& control (ArpAudioProcessorEditor& editor, const char* name)
 {
-    auto* found = editor.getControl (name);
+    auto* found = editor.pieces().control (name);
     EXPECT_NE (found, nullptr) << name;
     return *found;
 }
@@ -40,7 +41,7 @@ TEST_F (Editor, EachControlDrivesItsParameterInOneUndoStep)
     control (*editor, "Capacity").setValueAsUserAction (1.0f);
     EXPECT_EQ (m.hiddenSize, 50);
     EXPECT_EQ (processor->getEngine().getActiveHiddenSize(), 50);
-    EXPECT_EQ (editor->getNeuronPathLevel(), 8);
+    EXPECT_EQ (editor->pieces().neuronPath.getLevel(), 8);
     control (*editor, "Rate").setValueAsUserAction (1.0f);
     EXPECT_EQ (m.rateIndex, 0);
     control (*editor, "Feedback").setValueAsUserAction (1.0f);
@@ -96,32 +97,33 @@ TEST_F (Editor, TheControlsFollowTheProcessorAndSayTheirValues)
 TEST_F (Editor, TheNoteWindowShowsFourSlotsAndScrolls)
 {
     editor->setSize (1078, 539);
-    EXPECT_EQ (editor->getNoteScrollIndex(), 0);
-    EXPECT_TRUE (editor->getNoteArc (0).isVisible());
-    EXPECT_TRUE (editor->getNoteArc (3).isVisible());
-    EXPECT_FALSE (editor->getNoteArc (4).isVisible());
-    EXPECT_EQ (editor->getNoteArc (0).getBounds(), juce::Rectangle<int> (836, 417, 33, 33));
-    EXPECT_EQ (editor->getNoteOnButton (0).getBounds(), juce::Rectangle<int> (846, 454, 14, 14));
-    EXPECT_FALSE (editor->getNoteArrow (false).isVisible());
+    EXPECT_EQ (editor->pieces().noteWindow.getScrollIndex(), 0);
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (0).isVisible());
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (3).isVisible());
+    EXPECT_FALSE (editor->pieces().noteWindow.getArc (4).isVisible());
+    const auto window = editor->pieces().noteWindow.getPosition();
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (0).getBounds() + window, juce::Rectangle<int> (836, 417, 33, 33));
+    EXPECT_EQ (editor->pieces().noteWindow.getNoteOnButton (0).getBounds() + window, juce::Rectangle<int> (846, 454, 14, 14));
+    EXPECT_FALSE (editor->pieces().noteWindow.getArrow (false).isVisible());
 
     for (int i = 0; i < 46; ++i)
-        editor->getNoteArrow (true).onClick();
-    EXPECT_EQ (editor->getNoteScrollIndex(), 46);
-    EXPECT_FALSE (editor->getNoteArrow (true).isVisible());
-    EXPECT_TRUE (editor->getNoteArrow (false).isVisible());
-    EXPECT_TRUE (editor->getNoteArc (49).isVisible());
-    EXPECT_FALSE (editor->getNoteArc (45).isVisible());
+        editor->pieces().noteWindow.getArrow (true).onClick();
+    EXPECT_EQ (editor->pieces().noteWindow.getScrollIndex(), 46);
+    EXPECT_FALSE (editor->pieces().noteWindow.getArrow (true).isVisible());
+    EXPECT_TRUE (editor->pieces().noteWindow.getArrow (false).isVisible());
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (49).isVisible());
+    EXPECT_FALSE (editor->pieces().noteWindow.getArc (45).isVisible());
 
     // The wheel over an arc scrolls the same window: 0.5 up is two slots back.
-    auto& arc = editor->getNoteArc (47);
+    auto& arc = editor->pieces().noteWindow.getArc (47);
     arc.mouseWheelMove (test::mouseAt (arc, { 16, 16 }), test::wheel (0.5f));
-    EXPECT_EQ (editor->getNoteScrollIndex(), 44);
+    EXPECT_EQ (editor->pieces().noteWindow.getScrollIndex(), 44);
 
     // Hovering one arc turns all of them into needles.
     arc.mouseEnter (test::mouseAt (arc, { 16, 16 }));
-    EXPECT_TRUE (editor->getNoteArc (44).isShowingNeedle());
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (44).isShowingNeedle());
     arc.mouseExit (test::mouseAt (arc, { 40, 40 }));
-    EXPECT_FALSE (editor->getNoteArc (44).isShowingNeedle());
+    EXPECT_FALSE (editor->pieces().noteWindow.getArc (44).isShowingNeedle());
 }
 
 TEST_F (Editor, NoteArcsNameTheHeldNotesSetTheirGainsAndPreview)
@@ -129,23 +131,23 @@ TEST_F (Editor, NoteArcsNameTheHeldNotesSetTheirGainsAndPreview)
     processor->prepareToPlay (48000.0, 64);
 
     // Without a held note the note-on button plays nothing.
-    editor->getNoteOnButton (0).onClick();
+    editor->pieces().noteWindow.getNoteOnButton (0).onClick();
     juce::MidiBuffer output;
     pressKeys (*processor, {}, &output);
     EXPECT_EQ (output.getNumEvents(), 0);
 
     pressKeys (*processor, { 64, 61 });
     editor->tick();
-    EXPECT_EQ (editor->getNoteArc (0).noteName, "C#3");
-    EXPECT_EQ (editor->getNoteArc (1).noteName, "E3");
-    EXPECT_TRUE (editor->getNoteArc (2).noteName.isEmpty());
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (0).noteName, "C#3");
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (1).noteName, "E3");
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (2).noteName.isEmpty());
 
-    editor->getNoteOnButton (1).onClick();
+    editor->pieces().noteWindow.getNoteOnButton (1).onClick();
     pressKeys (*processor, {}, &output);
     ASSERT_EQ (output.getNumEvents(), 1);
     EXPECT_EQ ((*output.begin()).getMessage().getNoteNumber(), 64);
 
-    editor->getNoteArc (1).setValueAsUserAction (0.8f);
+    editor->pieces().noteWindow.getArc (1).setValueAsUserAction (0.8f);
     EXPECT_FLOAT_EQ (processor->getSettings().getNoteGain (2), 0.8f);
     processor->getHistory().undo();
     EXPECT_FLOAT_EQ (processor->getSettings().getNoteGain (2), 0.5f);
@@ -154,14 +156,14 @@ TEST_F (Editor, NoteArcsNameTheHeldNotesSetTheirGainsAndPreview)
 TEST_F (Editor, TheResetDotPutsEveryNoteGainBackInOneUndoStep)
 {
     auto& settings = processor->getSettings();
-    editor->getNoteArc (0).setValueAsUserAction (0.9f);
-    editor->getNoteArc (49).setValueAsUserAction (0.1f);
+    editor->pieces().noteWindow.getArc (0).setValueAsUserAction (0.9f);
+    editor->pieces().noteWindow.getArc (49).setValueAsUserAction (0.1f);
 
-    auto* reset = editor->getButton ("resetNoteGainsDot");
+    auto* reset = editor->pieces().button ("resetNoteGainsDot");
     ASSERT_NE (reset, nullptr);
     reset->onClick();
     EXPECT_FLOAT_EQ (settings.getNoteGain (1), 0.5f);
-    EXPECT_FLOAT_EQ (editor->getNoteArc (49).getValue(), 0.5f);
+    EXPECT_FLOAT_EQ (editor->pieces().noteWindow.getArc (49).getValue(), 0.5f);
     EXPECT_FLOAT_EQ (processor->getParameters()[50]->getValue(), 0.5f);
 
     processor->getHistory().undo();
@@ -171,19 +173,19 @@ TEST_F (Editor, TheResetDotPutsEveryNoteGainBackInOneUndoStep)
 
 TEST_F (Editor, ChildrenStackInTheOrderOfTheLayout)
 {
-    const auto& children = editor->getDesignRoot().getChildren();
+    const auto& children = editor->pieces().designRoot.getChildren();
     auto indexOf = [&] (juce::Component* c) { return children.indexOf (c); };
 
     // The About area and then the neuron path are brought to the front;
     // everything else keeps the layout's order, with the note window added last.
-    EXPECT_LT (indexOf (editor->getControl ("Rate")), indexOf (editor->getControl ("Length")));
-    EXPECT_LT (indexOf (editor->getControl ("Length")), indexOf (editor->getControl ("Feedback")));
-    EXPECT_LT (indexOf (editor->getControl ("Feedback")), indexOf (editor->getControl ("Capacity")));
-    EXPECT_LT (indexOf (editor->getControl ("Capacity")), indexOf (editor->getControl ("Random")));
-    EXPECT_LT (indexOf (editor->getControl ("Random")), indexOf (editor->getButton ("savePresetButton")));
-    EXPECT_LT (indexOf (editor->getButton ("pulseMenuToggleButton")), indexOf (&editor->getNoteArc (0)));
+    EXPECT_LT (indexOf (editor->pieces().control ("Rate")), indexOf (editor->pieces().control ("Length")));
+    EXPECT_LT (indexOf (editor->pieces().control ("Length")), indexOf (editor->pieces().control ("Feedback")));
+    EXPECT_LT (indexOf (editor->pieces().control ("Feedback")), indexOf (editor->pieces().control ("Capacity")));
+    EXPECT_LT (indexOf (editor->pieces().control ("Capacity")), indexOf (editor->pieces().control ("Random")));
+    EXPECT_LT (indexOf (editor->pieces().control ("Random")), indexOf (&editor->pieces().presetBar));
+    EXPECT_LT (indexOf (editor->pieces().button ("pulseMenuToggleButton")), indexOf (&editor->pieces().noteWindow));
 
-    EXPECT_EQ (children.getLast(), static_cast<juce::Component*> (&editor->getNeuronPath()));
+    EXPECT_EQ (children.getLast(), static_cast<juce::Component*> (&editor->pieces().neuronPath));
     auto* about = dynamic_cast<ClickOverlay*> (children[children.size() - 2]);
     ASSERT_NE (about, nullptr);
     EXPECT_EQ (about->getTooltip(), "About MUR");

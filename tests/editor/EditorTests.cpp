@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "EditorFixture.h"
 #include "TestHelpers.h"
 #include "processor/ProcessorAccess.h"
@@ -15,18 +16,18 @@ using test::Editor;
 
 TEST_F (Editor, LayoutScalesAsAWholeAndKeepsTheRatio)
 {
-    auto& inertia = editor->getKnob ("Inertia");
+    auto& inertia = editor->pieces().knob ("Inertia");
 
     editor->setSize (1078, 539);
     EXPECT_EQ (onScreen (inertia), juce::Rectangle<int> (66, 405, 70, 70));
-    EXPECT_EQ (editor->getPadRect(), juce::Rectangle<float> (395, 148, 290, 290));
+    EXPECT_EQ (editor->pieces().pad.getPadArea(), juce::Rectangle<float> (395, 148, 290, 290));
 
     editor->setSize (2156, 1078);
     EXPECT_EQ (onScreen (inertia), juce::Rectangle<int> (132, 810, 140, 140));
-    EXPECT_EQ (editor->getPadRect(), juce::Rectangle<float> (790, 296, 580, 580));
+    EXPECT_EQ (editor->pieces().pad.getPadArea(), juce::Rectangle<float> (790, 296, 580, 580));
 
     editor->setSize (539, 270);
-    EXPECT_NEAR (editor->getPadRect().getWidth(), 145.0f, 0.2f);
+    EXPECT_NEAR (editor->pieces().pad.getPadArea().getWidth(), 145.0f, 0.2f);
 
     auto* constrainer = editor->getConstrainer();
     ASSERT_NE (constrainer, nullptr);
@@ -38,25 +39,25 @@ TEST_F (Editor, LayoutScalesAsAWholeAndKeepsTheRatio)
 
 TEST_F (Editor, CtrlShiftHHidesAndRestoresThePresetBar)
 {
-    auto* undo = editor->getButton ("undoButton");
-    auto* save = editor->getButton ("savePresetButton");
+    auto* undo = editor->pieces().button ("undoButton");
+    auto* save = editor->pieces().button ("savePresetButton");
     ASSERT_NE (undo, nullptr);
     ASSERT_NE (save, nullptr);
 
     EXPECT_FALSE (editor->keyPressed (juce::KeyPress ('H', juce::ModifierKeys::ctrlModifier, 0)));
     EXPECT_FALSE (editor->keyPressed (juce::KeyPress ('H')));
-    EXPECT_TRUE (editor->isPresetBarShown());
+    EXPECT_TRUE (editor->pieces().presetBar.isShown());
 
     const auto ctrlShiftH = juce::KeyPress ('H', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0);
     EXPECT_TRUE (editor->keyPressed (ctrlShiftH));
-    EXPECT_FALSE (editor->isPresetBarShown());
+    EXPECT_FALSE (editor->pieces().presetBar.isShown());
     EXPECT_FALSE (undo->isVisible());
     EXPECT_FALSE (save->isEnabled());
     EXPECT_EQ (save->getAlpha(), 0.0f);
-    EXPECT_FALSE (editor->getDesignRoot().isPresetBarShown());
+    EXPECT_FALSE (editor->pieces().designRoot.isPresetBarShown());
 
     EXPECT_TRUE (editor->keyPressed (ctrlShiftH));
-    EXPECT_TRUE (editor->isPresetBarShown());
+    EXPECT_TRUE (editor->pieces().presetBar.isShown());
     EXPECT_TRUE (undo->isVisible());
     EXPECT_TRUE (save->isEnabled());
 }
@@ -68,32 +69,32 @@ TEST_F (Editor, KnobsDriveTheirParametersAndMarkThePreset)
     for (auto* name : { "Bass", "lead", "Pad" })
         processor->getPresets().savePreset (folder.getChildFile (juce::String (name) + ".fxp"));
 
-    editor->loadAdjacentPreset (true); // after "Pad": wraps to the first file
-    EXPECT_EQ (editor->getPresetName(), "Bass");
-    EXPECT_EQ (editor->getPresetLabelText(), "Bass");
+    editor->pieces().presetBar.loadAdjacent (true); // after "Pad": wraps to the first file
+    EXPECT_EQ (editor->pieces().presetBar.getName(), "Bass");
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), "Bass");
 
-    editor->getKnob ("Repetition").setValue (0.9f);
+    editor->pieces().knob ("Repetition").setValue (0.9f);
     EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().repeatGain, 0.9f);
-    EXPECT_EQ (editor->getPresetLabelText(), "Bass *");
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), "Bass *");
 
-    editor->getKnob ("Breath").setValue (0.3f);
+    editor->pieces().knob ("Breath").setValue (0.3f);
     EXPECT_FLOAT_EQ (processor->getSettings().getNoteGain (0), 0.3f);
-    editor->getKnob ("Inertia").setValue (0.25f);
+    editor->pieces().knob ("Inertia").setValue (0.25f);
     EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().leakRate, 0.75f);
 
-    editor->loadAdjacentPreset (true);
-    EXPECT_EQ (editor->getPresetLabelText(), "lead");
+    editor->pieces().presetBar.loadAdjacent (true);
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), "lead");
     EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().repeatGain, 0.5f);
-    EXPECT_FLOAT_EQ (editor->getKnob ("Repetition").getValue(), 0.5f);
+    EXPECT_FLOAT_EQ (editor->pieces().knob ("Repetition").getValue(), 0.5f);
 
-    editor->loadAdjacentPreset (false);
-    editor->loadAdjacentPreset (false);
-    EXPECT_EQ (editor->getPresetLabelText(), "Pad");
+    editor->pieces().presetBar.loadAdjacent (false);
+    editor->pieces().presetBar.loadAdjacent (false);
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), "Pad");
 }
 
 TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
 {
-    auto* undo = editor->getButton ("undoButton");
+    auto* undo = editor->pieces().button ("undoButton");
     editor->tick();
     EXPECT_FALSE (undo->isEnabled());
 
@@ -101,10 +102,10 @@ TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
     editor->tick();
     EXPECT_TRUE (undo->isEnabled());
 
-    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Proximity").getValue() - 0.6f) < 1e-6f; }));
+    EXPECT_TRUE (test::pumpUntil ([&] { return std::abs (editor->pieces().knob ("Proximity").getValue() - 0.6f) < 1e-6f; }));
 
     // Moves that arrive from the processor do not mark the preset.
-    EXPECT_EQ (editor->getPresetLabelText(), juce::String());
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), juce::String());
 }
 
 TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
@@ -129,13 +130,13 @@ TEST_F (Editor, FollowingARestoredStateWritesNothingBack)
         parameter->addListener (&counter);
 
     // The change callback moves the knobs, and nothing more.
-    ASSERT_TRUE (test::pumpUntil ([&] { return std::abs (editor->getKnob ("Echo").getValue() - 7.77f / 20.0f) < 1e-6f; }));
+    ASSERT_TRUE (test::pumpUntil ([&] { return std::abs (editor->pieces().knob ("Echo").getValue() - 7.77f / 20.0f) < 1e-6f; }));
     test::ProcessorAccess::runMessageThreadTasks (*processor);
     editor->tick();
     ASSERT_TRUE (test::runPostedMessages());
     EXPECT_EQ (counter.changes, 0);
     EXPECT_FLOAT_EQ (processor->getSettings().getMirrors().leakRate, 0.1f);
-    EXPECT_EQ (editor->getPresetLabelText(), juce::String());
+    EXPECT_EQ (editor->pieces().presetBar.getLabelText(), juce::String());
 
     for (auto* parameter : processor->getParameters())
         parameter->removeListener (&counter);
@@ -146,7 +147,7 @@ TEST_F (Editor, ReseedRecoloursTheCheckpointsAndKeepsTheirPlaces)
     processor->getSettings().setXYCheckpoints ({ { 0.5f, -0.5f, 0xff000000 }, { -0.9f, 0.2f, 0xff000000 } });
     const auto seedBefore = processor->getSettings().getArpSeed();
 
-    editor->reseedClicked();
+    editor->pieces().button ("reseedButton")->onClick();
 
     EXPECT_NE (processor->getSettings().getArpSeed(), seedBefore);
     const auto& checkpoints = processor->getSettings().getXYCheckpoints();

@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "EditorFixture.h"
 #include "MouseEvents.h"
 #include "ReferenceUpdateServer.h"
@@ -59,51 +60,52 @@ protected:
 
 TEST_F (Overlays, AboutOpensOnceClosesFromTheVeilOrCloseAndGivesThePadBack)
 {
-    click (editor->getAboutClickArea(), { 10, 5 });
-    editor->showAboutOverlay();
-    ASSERT_NE (editor->getAboutOverlay(), nullptr);
+    click (editor->pieces().aboutClickArea, { 10, 5 });
+    editor->pieces().overlays.showAbout();
+    ASSERT_NE (editor->pieces().overlays.getAbout(), nullptr);
     auto overlaysShown = 0;
-    for (auto* child : editor->getChildren())
+    for (auto* child : editor->pieces().overlays.getChildren())
         overlaysShown += dynamic_cast<AboutOverlayComponent*> (child) != nullptr ? 1 : 0;
     EXPECT_EQ (overlaysShown, 1) << "two clicks, one overlay";
-    EXPECT_FALSE (editor->getTrackpadOverlay().isVisible());
+    EXPECT_FALSE (editor->pieces().pad.isVisible());
 
     // The panel sits at (309, 109); a press on it, its text or its logo
     // keeps the overlay, and the logo opens the maker's site.
-    auto* about = editor->getAboutOverlay();
+    auto* about = editor->pieces().overlays.getAbout();
     EXPECT_EQ (about->getPanel(), juce::Rectangle<int> (309, 109, 460, 320));
     click (*about, { 540, 160 });
-    ASSERT_NE (editor->getAboutOverlay(), nullptr);
+    ASSERT_NE (editor->pieces().overlays.getAbout(), nullptr);
     click (about->getLogoLink(), { 20, 10 });
     EXPECT_EQ (opened, juce::StringArray { "https://corvane.com" });
     EXPECT_EQ (about->getLogoLink().getTooltip(), "Open corvane.com");
 
     // A press on the veil: the overlay goes once the press is over.
     click (*about, { 100, 60 });
-    EXPECT_EQ (editor->getAboutOverlay(), about);
+    EXPECT_EQ (editor->pieces().overlays.getAbout(), about);
     test::runPostedMessages();
-    EXPECT_EQ (editor->getAboutOverlay(), nullptr);
-    EXPECT_TRUE (editor->getTrackpadOverlay().isVisible());
+    EXPECT_EQ (editor->pieces().overlays.getAbout(), nullptr);
+    EXPECT_TRUE (editor->pieces().pad.isVisible());
 
-    editor->showAboutOverlay();
-    editor->getAboutOverlay()->getCloseButton().triggerClick();
+    editor->pieces().overlays.showAbout();
+    editor->pieces().overlays.getAbout()->getCloseButton().triggerClick();
     test::runPostedMessages();
-    EXPECT_EQ (editor->getAboutOverlay(), nullptr);
-    EXPECT_TRUE (editor->getTrackpadOverlay().isVisible());
+    EXPECT_EQ (editor->pieces().overlays.getAbout(), nullptr);
+    EXPECT_TRUE (editor->pieces().pad.isVisible());
 }
 
 TEST_F (Overlays, AnOverlayCoversTheEditorAtAnySizeAndStopsThePad)
 {
     editor->setSize (2156, 1078);
-    editor->showAboutOverlay();
-    auto* about = editor->getAboutOverlay();
+    editor->pieces().overlays.showAbout();
+    auto* about = editor->pieces().overlays.getAbout();
     EXPECT_EQ (editor->getLocalArea (about, about->getLocalBounds()), editor->getLocalBounds());
     EXPECT_EQ (editor->getLocalArea (about, about->getPanel()), juce::Rectangle<int> (618, 218, 920, 640)) << "centred";
 
     // While it is open the pad neither reacts nor is drawn.
     const auto xBefore = processor->getSettings().getMirrors().controlInput0.get();
-    const auto centre = editor->getPadRect().getCentre();
-    test::drag (*editor, centre, centre + juce::Point<float> (100.0f, 0.0f));
+    auto& pad = editor->pieces().pad;
+    const auto centre = pad.getPadArea().getCentre() - pad.getPosition().toFloat();
+    test::drag (pad, centre, centre + juce::Point<float> (100.0f, 0.0f));
     EXPECT_EQ (processor->getSettings().getMirrors().controlInput0.get(), xBefore);
 
     editor->setSize (539, 270);
@@ -115,56 +117,56 @@ TEST_F (Overlays, ReleaseNotesShowOncePerVersionUntilConfirmed)
     update::overrideServiceAddress ("http://127.0.0.1:9/mur/v1/latest");
 
     // Confirmed: no notes, and the check starts at once.
-    EXPECT_EQ (editor->getReleaseNotesOverlay(), nullptr);
-    EXPECT_FALSE (editor->areReleaseNotesPending());
+    EXPECT_EQ (editor->pieces().overlays.getReleaseNotes(), nullptr);
+    EXPECT_FALSE (editor->pieces().overlays.areReleaseNotesPending());
     reopenEditor();
-    EXPECT_NE (editor->getVersionCheckThread(), nullptr);
+    EXPECT_NE (editor->pieces().overlays.getVersionCheckThread(), nullptr);
 
     // Nothing stored, or an older version: the notes of 1.0.0, and no check.
     for (const auto* stored : { "", "0.1.5" })
     {
         settings::write (settings::changelogAcknowledgedVersion, stored);
         reopenEditor();
-        auto* notes = editor->getReleaseNotesOverlay();
+        auto* notes = editor->pieces().overlays.getReleaseNotes();
         ASSERT_NE (notes, nullptr) << stored;
-        EXPECT_TRUE (editor->areReleaseNotesPending());
-        EXPECT_EQ (editor->getVersionCheckThread(), nullptr);
+        EXPECT_TRUE (editor->pieces().overlays.areReleaseNotesPending());
+        EXPECT_EQ (editor->pieces().overlays.getVersionCheckThread(), nullptr);
         EXPECT_EQ (notes->getNotesView().getText(), overlays::releaseNotesForVersion ("1.0.0"));
         EXPECT_TRUE (notes->getNotesView().isReadOnly());
         EXPECT_EQ (notes->getPanel(), juce::Rectangle<int> (289, 89, 500, 360));
 
         // A press on the veil does nothing.
         click (*notes, { 20, 20 });
-        EXPECT_EQ (editor->getReleaseNotesOverlay(), notes);
+        EXPECT_EQ (editor->pieces().overlays.getReleaseNotes(), notes);
     }
 
     // Closed without "OK": shown again next time. "OK" stores the version,
     // and the overlay goes once its click is over, starting the check.
     reopenEditor();
-    ASSERT_NE (editor->getReleaseNotesOverlay(), nullptr);
-    editor->getReleaseNotesOverlay()->getOkButton().triggerClick();
+    ASSERT_NE (editor->pieces().overlays.getReleaseNotes(), nullptr);
+    editor->pieces().overlays.getReleaseNotes()->getOkButton().triggerClick();
     ASSERT_TRUE (test::runPostedMessages());
     ASSERT_TRUE (test::runPostedMessages());
     EXPECT_EQ (settings::read (settings::changelogAcknowledgedVersion), "1.0.0");
-    EXPECT_EQ (editor->getReleaseNotesOverlay(), nullptr);
-    EXPECT_FALSE (editor->areReleaseNotesPending());
-    EXPECT_NE (editor->getVersionCheckThread(), nullptr);
+    EXPECT_EQ (editor->pieces().overlays.getReleaseNotes(), nullptr);
+    EXPECT_FALSE (editor->pieces().overlays.areReleaseNotesPending());
+    EXPECT_NE (editor->pieces().overlays.getVersionCheckThread(), nullptr);
 
     // A second instance opened later shows none.
     ArpAudioProcessor other;
     std::unique_ptr<juce::AudioProcessorEditor> second (other.createEditorIfNeeded());
-    EXPECT_EQ (dynamic_cast<ArpAudioProcessorEditor&> (*second).getReleaseNotesOverlay(), nullptr);
+    EXPECT_EQ (dynamic_cast<ArpAudioProcessorEditor&> (*second).pieces().overlays.getReleaseNotes(), nullptr);
 }
 
 TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
 {
     auto shownFor = [this] (const juce::String& version, const juce::String& location = {})
     {
-        editor->showUpdateAvailableOverlay (version, location);
-        const auto shown = editor->getUpdateOverlay() != nullptr;
+        editor->pieces().overlays.showUpdate (version, location);
+        const auto shown = editor->pieces().overlays.getUpdateNotice() != nullptr;
         if (shown)
         {
-            editor->getUpdateOverlay()->getOkButton().triggerClick();
+            editor->pieces().overlays.getUpdateNotice()->getOkButton().triggerClick();
             test::runPostedMessages();
             settings::write (settings::dismissedUpdateVersion, "");
         }
@@ -186,8 +188,8 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
     settings::write (settings::updateRemindAfter, "0");
 
     // Without a download location: the narrow panel, two buttons.
-    editor->showUpdateAvailableOverlay ("1.2.0", {});
-    auto* notice = editor->getUpdateOverlay();
+    editor->pieces().overlays.showUpdate ("1.2.0", {});
+    auto* notice = editor->pieces().overlays.getUpdateNotice();
     ASSERT_NE (notice, nullptr);
     EXPECT_EQ (notice->getPanel().getWidth(), 340);
     EXPECT_FALSE (notice->getDownloadButton().isVisible());
@@ -196,7 +198,7 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
     // "Remind me later" closes it and defers every version by a day.
     notice->getRemindButton().triggerClick();
     test::runPostedMessages();
-    EXPECT_EQ (editor->getUpdateOverlay(), nullptr);
+    EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
     const auto remindAfter = settings::read (settings::updateRemindAfter).getLargeIntValue();
     EXPECT_GE (remindAfter, now + 86400);
     EXPECT_LE (remindAfter, juce::Time::currentTimeMillis() / 1000 + 86400);
@@ -204,26 +206,26 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
     settings::write (settings::updateRemindAfter, "0");
 
     // With one: "Download" opens it and leaves the notice; "OK" dismisses.
-    editor->showUpdateAvailableOverlay ("1.2.0", "https://corvane.com/mur/1.2.0");
-    notice = editor->getUpdateOverlay();
+    editor->pieces().overlays.showUpdate ("1.2.0", "https://corvane.com/mur/1.2.0");
+    notice = editor->pieces().overlays.getUpdateNotice();
     ASSERT_NE (notice, nullptr);
     EXPECT_EQ (notice->getPanel().getWidth(), 460);
     EXPECT_TRUE (notice->getDownloadButton().isVisible());
     notice->getDownloadButton().triggerClick();
     test::runPostedMessages();
     EXPECT_EQ (opened, juce::StringArray { "https://corvane.com/mur/1.2.0" });
-    EXPECT_EQ (editor->getUpdateOverlay(), notice);
+    EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), notice);
     notice->getOkButton().triggerClick();
     test::runPostedMessages();
-    EXPECT_EQ (editor->getUpdateOverlay(), nullptr);
+    EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
     EXPECT_EQ (settings::read (settings::dismissedUpdateVersion), "1.2.0");
 
     // Pending release notes hold the notice back.
     settings::write (settings::changelogAcknowledgedVersion, "");
     reopenEditor();
-    editor->showUpdateAvailableOverlay ("1.3.0", {});
-    EXPECT_EQ (editor->getUpdateOverlay(), nullptr);
-    EXPECT_EQ (editor->getVersionCheckThread(), nullptr);
+    editor->pieces().overlays.showUpdate ("1.3.0", {});
+    EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
+    EXPECT_EQ (editor->pieces().overlays.getVersionCheckThread(), nullptr);
 }
 
 //==============================================================================
@@ -243,13 +245,13 @@ protected:
     {
         update::overrideServiceAddress (address);
         reopenEditor();
-        auto* check = editor->getVersionCheckThread();
+        auto* check = editor->pieces().overlays.getVersionCheckThread();
         EXPECT_NE (check, nullptr);
         if (check == nullptr)
             return nullptr;
         EXPECT_TRUE (test::pumpUntil ([check] { return ! check->isThreadRunning(); }, 15000));
         test::runPostedMessages();
-        return editor->getUpdateOverlay();
+        return editor->pieces().overlays.getUpdateNotice();
     }
 };
 
@@ -306,11 +308,11 @@ TEST_F (UpdateCheck, TheSwitchInAboutKeepsEveryRequestAway)
     settings::write (settings::checkForUpdates, "0");
     reopenEditor();
     test::pumpMessages (200);
-    EXPECT_EQ (editor->getVersionCheckThread(), nullptr);
+    EXPECT_EQ (editor->pieces().overlays.getVersionCheckThread(), nullptr);
     EXPECT_EQ (server.requestCount(), 0);
 
-    editor->showAboutOverlay();
-    auto* toggle = &editor->getAboutOverlay()->getUpdateCheckSwitch();
+    editor->pieces().overlays.showAbout();
+    auto* toggle = &editor->pieces().overlays.getAbout()->getUpdateCheckSwitch();
     EXPECT_EQ (toggle->getButtonText(), "Check for updates");
     EXPECT_FALSE (toggle->getToggleState());
     ASSERT_TRUE (toggle->isEnabled());
@@ -333,8 +335,8 @@ TEST_F (UpdateCheck, TheSwitchInAboutKeepsEveryRequestAway)
     settings::write (settings::checkForUpdates, "1");
     update::overrideServiceAddress (juce::String());
     reopenEditor();
-    editor->showAboutOverlay();
-    toggle = &editor->getAboutOverlay()->getUpdateCheckSwitch();
+    editor->pieces().overlays.showAbout();
+    toggle = &editor->pieces().overlays.getAbout()->getUpdateCheckSwitch();
     EXPECT_FALSE (toggle->getToggleState());
     EXPECT_FALSE (toggle->isEnabled());
     test::pumpMessages (200);

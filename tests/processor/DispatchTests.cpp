@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "TestHelpers.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "processor/ArpAudioProcessor.h"
@@ -109,14 +110,14 @@ TEST (Dispatch, PaletteBiasClampsAndRefreshesAnOpenEditorOnce)
     ASSERT_NE (arpEditor, nullptr);
     test::ProcessorAccess::runMessageThreadTasks (processor);
     ASSERT_TRUE (test::runPostedMessages());
-    const auto before = arpEditor->getPaletteRefreshCount();
+    const auto before = arpEditor->pieces().paletteRefreshCount;
 
     processor.getSettings().setDarkPaletteBias (1.5f);
     EXPECT_FLOAT_EQ (processor.getSettings().getMirrors().darkPaletteBias, 1.0f);
     EXPECT_FLOAT_EQ (rawValue (processor, ids::at (ids::pos::darkPaletteBias)), 1.0f);
 
-    ASSERT_TRUE (test::pumpUntil ([&] { return arpEditor->getPaletteRefreshCount() > before; }));
-    EXPECT_EQ (arpEditor->getPaletteRefreshCount(), before + 1);
+    ASSERT_TRUE (test::pumpUntil ([&] { return arpEditor->pieces().paletteRefreshCount > before; }));
+    EXPECT_EQ (arpEditor->pieces().paletteRefreshCount, before + 1);
     editor.reset();
 }
 

@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "AllocationCounter.h"
 #include "TestHelpers.h"
 #include "PlaybackHelpers.h"
@@ -296,13 +297,15 @@ TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
     std::thread audioThread ([&] { playRandomKeysUntil (processor, stop, 5); });
 
     // The message thread uses the editor as a busy musician would.
+    auto& pad = editor->pieces().pad;
     auto mouse = [&] (juce::Point<float> p)
     {
+        p -= pad.getPosition().toFloat();
         return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), p, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                 editor.get(), editor.get(), juce::Time::getCurrentTime(), p, juce::Time::getCurrentTime(), 1, false);
+                                 &pad, &pad, juce::Time::getCurrentTime(), p, juce::Time::getCurrentTime(), 1, false);
     };
-    const auto centre = editor->getPadRect().getCentre();
-    auto& ring = editor->getCircularTime();
+    const auto centre = pad.getPadArea().getCentre();
+    auto& ring = editor->pieces().ring;
     juce::Random random (11);
 
     for (int i = 0; i < 1500; ++i)
@@ -311,7 +314,7 @@ TEST (PlaybackProperties, AnOpenEditorDrivesThePadAndTheRingWhileAudioPlays)
 
         switch (random.nextInt (6))
         {
-            case 0: editor->mouseDown (mouse (centre + offset)); editor->mouseDrag (mouse (centre - offset)); editor->mouseUp (mouse (centre)); break;
+            case 0: pad.mouseDown (mouse (centre + offset)); pad.mouseDrag (mouse (centre - offset)); pad.mouseUp (mouse (centre)); break;
             case 1: ring.getSegment (random.nextInt (ring.numSegments())).setValueAsUserAction (random.nextFloat()); break;
             case 2: ring.getStepsKnob().setValueAsUserAction (random.nextFloat()); break;
             case 3: ring.getGainKnob().setValueAsUserAction (random.nextFloat()); break;
@@ -345,11 +348,11 @@ TEST (PlaybackProperties, AnOpenEditorShowsEachViewWhileAudioPlays)
     for (int i = 0; i < 1500; ++i)
     {
         if (i % 500 == 0)
-            editor->setView (i / 500);
+            editor->pieces().views.show (static_cast<views::NetworkView> (i / 500));
 
         switch (random.nextInt (40))
         {
-            case 0: editor->reseedClicked(); break;
+            case 0: editor->pieces().button ("reseedButton")->onClick(); break;
             case 1: processor.getSettings().setHiddenSize (1 + random.nextInt (50)); break;
             case 2:
             {
@@ -361,7 +364,7 @@ TEST (PlaybackProperties, AnOpenEditorShowsEachViewWhileAudioPlays)
         }
 
         editor->tick();
-        editor->getTopologyView().getComponent().tick();
+        editor->pieces().views.getTopologyView().getComponent().tick();
         std::this_thread::sleep_for (std::chrono::microseconds (200));
     }
 

@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "PaintRecorder.h"
 #include "editor/EditorFixture.h"
 #include "processor/Settings.h"
@@ -75,8 +76,8 @@ TEST (NeuronPath, AnAccentOfZeroWashesNothingAndAFullOneWashesMost)
 
 TEST_F (Editor, CapacitySetsTheNeuronPathLevelAndTheNetworkSeedItsNodes)
 {
-    auto& path = editor->getNeuronPath();
-    auto& capacity = *editor->getControl ("Capacity");
+    auto& path = editor->pieces().neuronPath;
+    auto& capacity = *editor->pieces().control ("Capacity");
     capacity.setValueAsUserAction (0.0f);
     EXPECT_EQ (path.getLevel(), 1);
     capacity.setValueAsUserAction (1.0f);
@@ -91,12 +92,12 @@ TEST_F (Editor, CapacitySetsTheNeuronPathLevelAndTheNetworkSeedItsNodes)
     editor.reset();
     editor.reset (dynamic_cast<ArpAudioProcessorEditor*> (processor->createEditorIfNeeded()));
     ASSERT_NE (editor, nullptr);
-    EXPECT_EQ (editor->getNeuronPath().getExtrasSource().size(), extras.size());
-    EXPECT_EQ (editor->getNeuronPath().getExtrasSource()[0].x, extras[0].x);
+    EXPECT_EQ (editor->pieces().neuronPath.getExtrasSource().size(), extras.size());
+    EXPECT_EQ (editor->pieces().neuronPath.getExtrasSource()[0].x, extras[0].x);
 
-    editor->reseedClicked();
-    EXPECT_EQ (editor->getNeuronPath().getSeed(), processor->getSettings().getArpSeed());
-    EXPECT_NE (editor->getNeuronPath().getExtrasSource()[0].x, extras[0].x);
+    editor->pieces().button ("reseedButton")->onClick();
+    EXPECT_EQ (editor->pieces().neuronPath.getSeed(), processor->getSettings().getArpSeed());
+    EXPECT_NE (editor->pieces().neuronPath.getExtrasSource()[0].x, extras[0].x);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "views/ViewsPanel.h"
 #include "PaintRecorder.h"
 #include "editor/EditorFixture.h"
 #include "editor/MouseEvents.h"
@@ -50,30 +51,30 @@ TEST_F (Editor, TheViewSwitchShowsOneViewAtATimeInTurn)
 {
     auto visible = [this]
     {
-        return std::array<bool, 3> { editor->getActivityView().isVisible(), editor->getMapView().isVisible(),
-                                     editor->getTopologyView().isVisible() };
+        return std::array<bool, 3> { editor->pieces().views.getActivityView().isVisible(), editor->pieces().views.getMapView().isVisible(),
+                                     editor->pieces().views.getTopologyView().isVisible() };
     };
     EXPECT_EQ (visible(), (std::array<bool, 3> { true, false, false }));
 
-    auto& overlay = editor->getPlotOverlay();
+    auto& overlay = editor->pieces().views.getPlotOverlay();
     EXPECT_EQ (overlay.getTooltip(), "Switch between Activity, Map and Topology views.");
     EXPECT_EQ (overlay.getAlpha(), 0.0f);
     for (const auto expected : { 1, 2, 0 })
     {
         overlay.mouseDown (test::mouseAt (overlay, { 10.0f, 10.0f }));
-        EXPECT_EQ (editor->getViewIndex(), expected);
+        EXPECT_EQ (static_cast<int> (editor->pieces().views.shown()), expected);
     }
     EXPECT_EQ (visible(), (std::array<bool, 3> { true, false, false }));
 
-    editor->setView (7);
+    editor->pieces().views.show (views::NetworkView::topology);
     EXPECT_EQ (visible(), (std::array<bool, 3> { false, false, true }));
 }
 
 TEST_F (Editor, StepsFeedTheShownViewAndTheTopologyAlways)
 {
-    auto& activity = editor->getActivityView().getComponent();
-    auto& map = editor->getMapView().getComponent();
-    auto& topology = editor->getTopologyView().getComponent();
+    auto& activity = editor->pieces().views.getActivityView().getComponent();
+    auto& map = editor->pieces().views.getMapView().getComponent();
+    auto& topology = editor->pieces().views.getTopologyView().getComponent();
 
     playSteps (*processor, *editor, 6);
     EXPECT_EQ (activity.getUnitCount(), 5);
@@ -81,33 +82,33 @@ TEST_F (Editor, StepsFeedTheShownViewAndTheTopologyAlways)
     EXPECT_TRUE (map.getPoints().empty()) << "the hidden map was fed";
     EXPECT_EQ (topology.getUnitCount(), 5u);
 
-    editor->setView (1);
+    editor->pieces().views.show (views::NetworkView::map);
     const auto activityBefore = activity.getHistory();
     playSteps (*processor, *editor, 6);
     EXPECT_EQ (activity.getHistory(), activityBefore) << "the hidden activity view was fed";
     EXPECT_FALSE (map.getPoints().empty());
 
     // Capacity: the next step brings the new unit count to every fed view.
-    editor->setView (0);
+    editor->pieces().views.show (views::NetworkView::activity);
     processor->getSettings().setHiddenSize (12);
     playSteps (*processor, *editor, 2);
     EXPECT_EQ (activity.getUnitCount(), 12);
     EXPECT_EQ (topology.getUnitCount(), 12u);
 
     // Reseed starts the map over.
-    editor->setView (1);
+    editor->pieces().views.show (views::NetworkView::map);
     playSteps (*processor, *editor, 4);
     ASSERT_FALSE (map.getPoints().empty());
-    editor->reseedClicked();
+    editor->pieces().button ("reseedButton")->onClick();
     EXPECT_TRUE (map.getPoints().empty());
 }
 
 TEST_F (Editor, StepsFeedTheNotePlotsWithTheirDotsAnchoredAboveTheCurves)
 {
-    auto& probabilities = editor->getProbabilityPlot().getComponent();
-    auto& choices = editor->getChoicePlot().getComponent();
-    EXPECT_TRUE (editor->getProbabilityPlot().isVisible());
-    EXPECT_TRUE (editor->getChoicePlot().isVisible());
+    auto& probabilities = editor->pieces().notes.getProbabilityPlot().getComponent();
+    auto& choices = editor->pieces().notes.getChoicePlot().getComponent();
+    EXPECT_TRUE (editor->pieces().notes.getProbabilityPlot().isVisible());
+    EXPECT_TRUE (editor->pieces().notes.getChoicePlot().isVisible());
     EXPECT_EQ (choices.columnCount(), 29);
 
     playSteps (*processor, *editor, 40);
@@ -128,7 +129,7 @@ TEST_F (Editor, StepsFeedTheNotePlotsWithTheirDotsAnchoredAboveTheCurves)
 
 TEST_F (Editor, TheViewsTakeNewWeightsAfterAReseed)
 {
-    auto& topology = editor->getTopologyView().getComponent();
+    auto& topology = editor->pieces().views.getTopologyView().getComponent();
     playSteps (*processor, *editor, 3);
     const auto before = topology.getRecurrentWeights();
     EXPECT_EQ (before, processor->getEngine().getRecurrentWeights());

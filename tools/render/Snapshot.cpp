@@ -7,6 +7,7 @@
 #include "overlays/UpdateService.h"
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralNetworkTopologyPlot.h"
+#include "views/ViewsPanel.h"
 
 namespace mur::render
 {
@@ -31,8 +32,8 @@ std::vector<TimedMessage> demoMessages()
 // the views' animations running in the same simulated time.
 void playDemo (ArpAudioProcessor& processor, ArpAudioProcessorEditor& editor, int steps)
 {
-    auto& map = editor.getMapView().getComponent();
-    auto& topology = editor.getTopologyView().getComponent();
+    auto& map = editor.pieces().views.getMapView().getComponent();
+    auto& topology = editor.pieces().views.getTopologyView().getComponent();
     auto nanoseconds = [] (std::int64_t samples) { return static_cast<std::int64_t> (static_cast<double> (samples) / sampleRate * 1.0e9); };
 
     OfflineHost host (processor, sampleRate, blockSize);
@@ -89,7 +90,7 @@ bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOpt
         return false;
     }
 
-    arpEditor->setView (options.view);
+    arpEditor->pieces().views.show (static_cast<views::NetworkView> (options.view));
     if (options.steps > 0)
         playDemo (processor, *arpEditor, options.steps);
 

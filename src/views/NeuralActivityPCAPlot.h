@@ -78,6 +78,8 @@ public:
     const std::deque<Point>& getPoints() const noexcept { return points; }
     const std::deque<Ripple>& getRipples() const noexcept { return ripples; }
     bool isMarkerMoving() const noexcept { return markerMoving; }
+    size_t getTrailLength() const noexcept { return trail.size(); }
+    bool isRangeKnown() const noexcept { return rangeKnown; }
     Point getMarkerTarget() const noexcept { return markerTo; }
     float getStepDuration() const noexcept { return stepDuration; }
     float getMarkerDuration() const noexcept { return markerDuration; }

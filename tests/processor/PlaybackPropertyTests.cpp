@@ -373,5 +373,63 @@ TEST (PlaybackProperties, AnOpenEditorShowsEachViewWhileAudioPlays)
     editor.reset();
 }
 
+// A host restores projects on a thread of its own while the audio thread
+// plays and the editor recolours, follows and draws: the editor and the
+// palette read only published copies (the sanitizer run checks it).
+TEST (PlaybackProperties, AnOpenEditorFollowsRestoresOnAHostThreadWhileAudioPlays)
+{
+    std::vector<juce::MemoryBlock> states;
+    for (const auto seed : { 11, 22, 33 })
+    {
+        ArpAudioProcessor source;
+        source.getSettings().reseed (seed);
+        source.getSettings().setHiddenSize (4 + seed / 3);
+        source.getSettings().setDarkPaletteBias (static_cast<float> (seed) / 40.0f);
+        states.emplace_back();
+        source.getStateInformation (states.back());
+    }
+
+    ArpAudioProcessor processor;
+    std::unique_ptr<ArpAudioProcessorEditor> editor (dynamic_cast<ArpAudioProcessorEditor*> (processor.createEditorIfNeeded()));
+    ASSERT_NE (editor, nullptr);
+    editor->setSize (1078, 539);
+    std::atomic<bool> stop { false };
+    std::thread audioThread ([&] { playRandomKeysUntil (processor, stop, 9); });
+    std::thread hostThread ([&]
+    {
+        for (int i = 0; ! stop; ++i)
+        {
+            const auto& state = states[static_cast<size_t> (i) % states.size()];
+            processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+            std::this_thread::sleep_for (std::chrono::milliseconds (3));
+        }
+    });
+
+    juce::Image image (juce::Image::ARGB, 1078, 539, true, juce::SoftwareImageType());
+    juce::Random random (17);
+    for (int i = 0; i < 300; ++i)
+    {
+        switch (random.nextInt (6))
+        {
+            case 0: processor.getSettings().setLightPaletteBias (random.nextFloat()); break;
+            case 1: editor->pieces().views.show (static_cast<views::NetworkView> (random.nextInt (3))); break;
+            case 2:
+            {
+                juce::Graphics g (image);
+                editor->paintEntireComponent (g, true);
+                break;
+            }
+            default: test::pumpMessages (1); break;
+        }
+
+        editor->tick();
+    }
+
+    stop = true;
+    hostThread.join();
+    audioThread.join();
+    editor.reset();
+}
+
 } // namespace
 } // namespace mur

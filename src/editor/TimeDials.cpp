@@ -1,6 +1,7 @@
 #include "TimeDials.h"
 
 #include "ControlMappings.h"
+#include "views/FrameClock.h"
 
 #include <cmath>
 
@@ -34,12 +35,12 @@ bool GateNotesComponent::advance()
         phase -= 3.0f;
 
     // The bars creep by a twentieth of a pixel per tick: they are drawn again
-    // once they have moved a quarter of one.
+    // once they have drifted far enough.
     const auto step = static_cast<float> (getWidth()) / 3.0f * 0.75f;
     auto moved = std::abs (phase - paintedPhase);
     moved = juce::jmin (moved, 3.0f - moved);
 
-    if (moved * step * pixelsPerUnit() < 0.25f)
+    if (moved * step * pixelsPerUnit() < views::driftRedrawPixels)
         return false;
 
     paintedPhase = phase;
@@ -108,12 +109,12 @@ bool RateTimeComponent::advanceBy (double seconds)
 
     // The blobs shrink visibly while they come in; afterwards they wobble by
     // a small fraction of a unit per tick and are drawn again once the
-    // fastest wobble has moved a quarter of a pixel.
+    // fastest wobble has drifted far enough.
     const auto wobble = juce::jmax (0.8f * sizeFactor, 0.3f);
     auto moved = std::abs (phase - paintedPhase);
     moved = juce::jmin (moved, wrapPhase - moved);
 
-    if (! introducing && moved * 2.6f * 1.4f * wobble * pixelsPerUnit() < 0.25f)
+    if (! introducing && moved * 2.6f * 1.4f * wobble * pixelsPerUnit() < views::driftRedrawPixels)
         return false;
 
     paintedPhase = phase;

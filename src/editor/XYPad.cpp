@@ -2,6 +2,7 @@
 
 #include "UserSettings.h"
 #include "persistence/UndoHistory.h"
+#include "views/FrameClock.h"
 
 #include <cmath>
 
@@ -445,18 +446,46 @@ void XYTrackpadOverlay::animate()
         angle -= 6283.1855f;
 
     // The springs settle and the sway creeps by a fraction of a pixel per
-    // tick: the pad is drawn again when something moved a quarter pixel.
+    // tick: the pad is drawn again when a spring moved a quarter pixel or the
+    // sway has drifted far enough. Only a cursor that follows the pointer
+    // reaches past the disc; otherwise the disc alone is drawn again, in bands
+    // that leave out the ring's segments at the square's corners.
     swaySincePaint += 0.015f * 0.7f * 1.4f * padArea.getWidth() / 290.0f;
-    if (pad.motion() - before >= 0.25f || swaySincePaint >= 0.25f || pad.isFollowing())
+    if (pad.isFollowing())
     {
         swaySincePaint = 0.0f;
         repaint();
+    }
+    else if (pad.motion() - before >= 0.25f || swaySincePaint >= views::driftRedrawPixels)
+    {
+        swaySincePaint = 0.0f;
+        const auto disc = padArea - getPosition().toFloat();
+        constexpr int bands = 8;
+        for (int i = 0; i < bands; ++i)
+        {
+            // The widest chord of each band's slice of the circle.
+            const auto top = static_cast<float> (i) / bands, bottom = static_cast<float> (i + 1) / bands;
+            const auto nearest = juce::jlimit (top, bottom, 0.5f) - 0.5f;
+            const auto halfWidth = std::sqrt (juce::jmax (0.0f, 0.25f - nearest * nearest));
+            repaint (juce::Rectangle<float> (disc.getX() + disc.getWidth() * (0.5f - halfWidth), disc.getY() + disc.getHeight() * top,
+                                             disc.getWidth() * 2.0f * halfWidth, disc.getHeight() / bands)
+                         .expanded (1.0f).getSmallestIntegerContainer());
+        }
     }
 }
 
 void XYTrackpadOverlay::paint (juce::Graphics& g)
 {
     if (! active())
+        return;
+
+    // A ring segment lighting up beside the disc repaints a corner of this
+    // component: nothing of the pad lies there.
+    const auto clip = g.getClipBounds().toFloat() + getPosition().toFloat();
+    const auto centre = padArea.getCentre();
+    const auto nearest = juce::Point<float> (juce::jlimit (clip.getX(), clip.getRight(), centre.x),
+                                             juce::jlimit (clip.getY(), clip.getBottom(), centre.y));
+    if (! pad.isFollowing() && nearest.getDistanceFrom (centre) > padArea.getWidth() * 0.5f + 2.0f)
         return;
 
     // The pad draws in editor pixels.

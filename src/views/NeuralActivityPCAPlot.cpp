@@ -49,7 +49,7 @@ PCAComponent::PCAComponent()
     axes.second.assign (512, 0.0f);
 }
 
-PCAComponent::~PCAComponent() { stopTimer(); }
+PCAComponent::~PCAComponent() { stopFrames(); }
 
 void PCAComponent::setStepDuration (float seconds) noexcept
 {
@@ -146,8 +146,8 @@ void PCAComponent::pushState (const std::vector<float>& values)
     }
 
     repaint();
-    if (! isTimerRunning() && isAnimating())
-        startTimerHz (60);
+    if (! framesRunning() && isAnimating())
+        startFrames();
 }
 
 void PCAComponent::runPca()
@@ -186,13 +186,13 @@ bool PCAComponent::isAnimating() const
     return std::any_of (ripples.begin(), ripples.end(), [now] (const Ripple& r) { return secondsBetween (r.start, now) < r.duration; });
 }
 
-void PCAComponent::timerCallback()
+void PCAComponent::frame()
 {
     // Repaints keep the animations going; once everything has come to rest
     // the timer stops until the next step.
     repaint();
     if (! isAnimating())
-        stopTimer();
+        stopFrames();
 }
 
 void PCAComponent::easeRange (std::int64_t now, float width, float height)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameClock.h"
+
 #include "PixelLayer.h"
 #include "PrincipalAxes.h"
 #include "VisualisationWindow.h"
@@ -34,7 +36,7 @@ private:
     PCAComponent& component;
 };
 
-class NeuralActivityPCAPlot::PCAComponent : public juce::Component, private juce::Timer
+class NeuralActivityPCAPlot::PCAComponent : public juce::Component, private FrameClock::Listener
 {
 public:
     struct Point
@@ -88,7 +90,7 @@ public:
     MonotonicClock clock;
 
 private:
-    void timerCallback() override;
+    void frame() override;
     // Samples, points and ripples emptied, the marker stopped (the trail fades on).
     void clearHistory();
     void runPca();

@@ -37,10 +37,10 @@ NeuronPathOverlay::NeuronPathOverlay()
     setInterceptsMouseClicks (false, false);
     setOpaque (false);
     // The inner nodes sway for as long as the overlay exists.
-    startTimerHz (60);
+    startFrames();
 }
 
-NeuronPathOverlay::~NeuronPathOverlay() { stopTimer(); }
+NeuronPathOverlay::~NeuronPathOverlay() { stopFrames(); }
 
 void NeuronPathOverlay::generateExtras()
 {
@@ -176,8 +176,8 @@ void NeuronPathOverlay::startTransition()
     }
     progress = 0.0f;
     computeCurrentSegments();
-    if (! isTimerRunning())
-        startTimerHz (60);
+    if (! framesRunning())
+        startFrames();
 }
 
 void NeuronPathOverlay::computeCurrentSegments()
@@ -201,11 +201,11 @@ void NeuronPathOverlay::flash (int step)
     flashStep = step;
     flashPhase = 0.0f;
     flashStartMs = juce::Time::getMillisecondCounterHiRes();
-    if (! isTimerRunning())
-        startTimerHz (60);
+    if (! framesRunning())
+        startFrames();
 }
 
-void NeuronPathOverlay::timerCallback() { advance (juce::Time::getMillisecondCounterHiRes() / 1000.0); }
+void NeuronPathOverlay::frame() { advance (juce::Time::getMillisecondCounterHiRes() / 1000.0); }
 
 void NeuronPathOverlay::advance (double nowSeconds)
 {
@@ -238,10 +238,10 @@ void NeuronPathOverlay::advance (double nowSeconds)
         flashPhase = static_cast<float> (std::min (1.0 + (nowMs - flashStartMs) * 4.0 / 1000.0, 2.0));
     }
 
-    // The slow sway is drawn again once it has moved a quarter pixel; a
+    // The slow sway is drawn again once it has drifted far enough; a
     // transition or a flash (and the frame that ends it, which clears the
     // views' wash) on every frame.
-    if (wasChanging || progress < 1.0f || isFlashing() || swaySincePaint >= 0.25f)
+    if (wasChanging || progress < 1.0f || isFlashing() || swaySincePaint >= driftRedrawPixels)
     {
         swaySincePaint = 0.0f;
         repaint();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameClock.h"
+
 #include "Triangulation.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -14,7 +16,7 @@ namespace mur::views
 // outline, triangulated, gaining up to eight extra nodes as Capacity grows,
 // its inner nodes swaying. An accented step flashes it and washes the
 // network views in the accent's colour.
-class NeuronPathOverlay : public juce::Component, private juce::Timer
+class NeuronPathOverlay : public juce::Component, private FrameClock::Listener
 {
 public:
     using Segment = std::pair<juce::Point<float>, juce::Point<float>>;
@@ -54,7 +56,7 @@ public:
     float getProgress() const noexcept { return progress; }
 
 private:
-    void timerCallback() override;
+    void frame() override;
     void rebuildLevels();
     void computeCurrentSegments();
     bool insideOutline (juce::Point<float> p) const;

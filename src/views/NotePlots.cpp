@@ -17,7 +17,7 @@ NotePlotBase::NotePlotBase()
         rowColours[i + 1] = juce::Colour (first[i]);
 }
 
-NotePlotBase::~NotePlotBase() { stopTimer(); }
+NotePlotBase::~NotePlotBase() { stopFrames(); }
 
 void NotePlotBase::setStepDuration (float seconds) noexcept
 {
@@ -47,9 +47,9 @@ void NotePlotBase::setVisibleRows (const std::vector<int>& listed, bool restEnab
 void NotePlotBase::visibilityChanged()
 {
     if (isVisible() && isAnimating())
-        startTimerHz (60);
+        startFrames();
     else
-        stopTimer();
+        stopFrames();
 }
 
 float NotePlotBase::scrollOffset() const
@@ -65,16 +65,16 @@ void NotePlotBase::pushed()
     lastPushMs = clock.nowMs();
     scrollDurationMs = std::max (static_cast<double> (stepDuration) * 500.0, 1.0);
     repaint();
-    if (isVisible() && ! isTimerRunning())
-        startTimerHz (60);
+    if (isVisible() && ! framesRunning())
+        startFrames();
 }
 
-void NotePlotBase::timerCallback()
+void NotePlotBase::frame()
 {
     // Nothing is drawn again while nothing moves.
     repaint();
     if (! isAnimating())
-        stopTimer();
+        stopFrames();
 }
 
 //==============================================================================
@@ -138,8 +138,8 @@ juce::Rectangle<float> ProbabilityPlot::traceArea() const
 
 void ProbabilityPlot::resized()
 {
-    if (isVisible() && ! isTimerRunning() && isAnimating())
-        startTimerHz (60);
+    if (isVisible() && ! framesRunning() && isAnimating())
+        startFrames();
 }
 
 void ProbabilityPlot::paint (juce::Graphics& g)
@@ -229,8 +229,8 @@ void ChoicePlot::resized()
 {
     if (plotWidth > 0.0f && historyLength > 1)
         columns = juce::jlimit (1, ringSize, juce::roundToInt (plotWidth / (plotWidth / static_cast<float> (historyLength - 1))));
-    if (isVisible() && ! isTimerRunning() && isAnimating())
-        startTimerHz (60);
+    if (isVisible() && ! framesRunning() && isAnimating())
+        startFrames();
 }
 
 bool ChoicePlot::isAnimating() const

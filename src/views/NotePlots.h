@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameClock.h"
+
 #include "VisualisationWindow.h"
 
 #include <array>
@@ -12,7 +14,7 @@ namespace mur::views
 // What both note plots share: one colour and one visibility flag per readout
 // row (0 the rest, k held-note slot k - 1), the step length their scrolling
 // follows, and a 60 Hz timer that runs only while something moves.
-class NotePlotBase : public juce::Component, protected juce::Timer
+class NotePlotBase : public juce::Component, protected FrameClock::Listener
 {
 public:
     static constexpr int rows = 51;
@@ -41,7 +43,7 @@ protected:
     float scrollOffset() const;
     bool isScrolling() const;
     void pushed();
-    void timerCallback() override;
+    void frame() override;
     virtual bool isAnimating() const { return isScrolling(); }
     virtual void visibleRowsChanged() {}
 

@@ -1,9 +1,12 @@
-#include "views/ViewsPanel.h"
 #include "OfflineHost.h"
 #include "editor/ArpAudioProcessorEditor.h"
+#include "editor/UserSettings.h"
+#include "overlays/OverlayPanel.h"
+#include "overlays/UpdateService.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/Settings.h"
 #include "processor/StepTiming.h"
+#include "views/ViewsPanel.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -212,6 +215,11 @@ int main (int argc, char** argv)
     // As a host does: X errors (a bare server lacks a window manager's atoms) must not end the run.
     XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;
+
+    // The editor as a returning user sees it: no release notes over it, no
+    // update check, and the user's own settings untouched.
+    const mur::settings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
+    mur::update::overrideServiceAddress (juce::String());
 
     // --cpu [activity|map|topology|none] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]
     if (argc > 1 && juce::String (argv[1]) == "--cpu")

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+#include <vector>
+
+namespace mur::views
+{
+
+// How often the views' animations draw a new frame. Twenty-four frames a
+// second, as film has, keep the glides smooth and cost two fifths of what
+// sixty would: the views are the largest areas of the window that move.
+inline constexpr int animationFramesPerSecond = 24;
+
+// A slow drift (a sway, a wobble) is drawn again once it has moved this many
+// pixels: smooth to the eye, and a few paints a second instead of dozens.
+inline constexpr float driftRedrawPixels = 0.5f;
+
+// One clock for every animation of the views: each frame reaches every
+// animated view in the same callback, so whatever moved is drawn together in
+// one paint of the window rather than one paint per view.
+class FrameClock : private juce::Timer
+{
+public:
+    class Listener
+    {
+    public:
+        virtual ~Listener();
+
+    protected:
+        // Joins the clock (for as long as the animation runs) or leaves it.
+        void startFrames();
+        void stopFrames();
+        bool framesRunning() const;
+        virtual void frame() = 0;
+
+    private:
+        friend class FrameClock;
+        juce::SharedResourcePointer<FrameClock> clock;
+    };
+
+    FrameClock() = default;
+    ~FrameClock() override { stopTimer(); }
+
+private:
+    void add (Listener* listener);
+    void remove (Listener* listener);
+    bool contains (const Listener* listener) const;
+    void timerCallback() override;
+
+    std::vector<Listener*> listeners, calling;
+
+    JUCE_DECLARE_NON_COPYABLE (FrameClock)
+};
+
+} // namespace mur::views

@@ -249,36 +249,74 @@ bool ChoicePlot::isAnimating() const
     return false;
 }
 
-void ChoicePlot::paint (juce::Graphics& g)
+std::optional<juce::Rectangle<float>> ChoicePlot::dotAt (int i, double now, float shift) const
 {
-    if (columns < 1)
-        return;
+    const auto index = static_cast<size_t> ((ringWriteIndex + i - columns + 999 + ringSize) % ringSize);
+    const auto row = choiceRing[index];
+    if (columns < 1 || row < 0 || row > 50)
+        return std::nullopt;
 
     const auto bounds = getLocalBounds().toFloat();
-    g.reduceClipRegion (getLocalBounds());
     const auto x = bounds.getX(), y = bounds.getY(), w = bounds.getWidth(), h = bounds.getHeight();
     const auto cw = plotWidth / static_cast<float> (columns);
     const auto s = std::max (std::min (h, cw) * 0.5625f, 1.0f);
     const auto baseline = baselineY >= 0.0f ? baselineY : y + h / 2.0f;
     const auto top = y + s / 2.0f;
-    const auto shift = scrollOffset() * cw;
-    const auto now = clock.nowMs();
     const auto anchored = anchorYs.size() == static_cast<size_t> (columns + 1);
+
+    const auto a = anchored ? anchorYs[static_cast<size_t> (std::max (i, 0))] : baseline;
+    const auto r = static_cast<float> (juce::jlimit (0.0, 1.0, (now - choiceTimes[index]) / choiceRiseMs[index]));
+    const auto left = (w - plotWidth) / 2.0f + x + (static_cast<float> (i) - 0.5f) * cw + 2.0f + shift;
+    const auto dotTop = a + (top - a) * (3.0f - 2.0f * r) * r * r - s / 2.0f;
+    return juce::Rectangle<float> (left, dotTop, s, s);
+}
+
+void ChoicePlot::paint (juce::Graphics& g)
+{
+    if (columns < 1)
+        return;
+
+    g.reduceClipRegion (getLocalBounds());
+    const auto shift = scrollOffset() * plotWidth / static_cast<float> (columns);
+    const auto now = clock.nowMs();
 
     for (int i = shift > 0.0f ? -1 : 0; i <= columns; ++i)
     {
-        const auto index = static_cast<size_t> ((ringWriteIndex + i - columns + 999 + ringSize) % ringSize);
-        const auto row = choiceRing[index];
-        if (row < 0 || row > 50)
-            continue;
-
-        const auto a = anchored ? anchorYs[static_cast<size_t> (std::max (i, 0))] : baseline;
-        const auto r = static_cast<float> (juce::jlimit (0.0, 1.0, (now - choiceTimes[index]) / choiceRiseMs[index]));
-        const auto left = (w - plotWidth) / 2.0f + x + (static_cast<float> (i) - 0.5f) * cw + 2.0f + shift;
-        const auto dotTop = a + (top - a) * (3.0f - 2.0f * r) * r * r - s / 2.0f;
-        g.setColour (rowColours[static_cast<size_t> (row)]);
-        g.fillEllipse (left, dotTop, s, s);
+        if (const auto dot = dotAt (i, now, shift))
+        {
+            const auto index = static_cast<size_t> ((ringWriteIndex + i - columns + 999 + ringSize) % ringSize);
+            g.setColour (rowColours[static_cast<size_t> (choiceRing[index])]);
+            g.fillEllipse (*dot);
+        }
     }
+}
+
+void ChoicePlot::frame()
+{
+    // While the plot scrolls every dot moves sideways and all of it is drawn
+    // again; otherwise only the rising dots are, each where it was and where
+    // it is now.
+    const auto now = clock.nowMs();
+    const auto scrolling = isScrolling();
+
+    if (scrolling || scrolledLastFrame || lastFrameMs < 0.0)
+    {
+        repaint();
+    }
+    else
+    {
+        for (int i = 0; i <= columns; ++i)
+        {
+            const auto before = dotAt (i, lastFrameMs, 0.0f), after = dotAt (i, now, 0.0f);
+            if (before && after && *before != *after)
+                repaint (before->getUnion (*after).expanded (1.5f).getSmallestIntegerContainer());
+        }
+    }
+
+    lastFrameMs = now;
+    scrolledLastFrame = scrolling;
+    if (! isAnimating())
+        stopFrames();
 }
 
 } // namespace mur::views

@@ -128,6 +128,10 @@ public:
 
 private:
     bool isAnimating() const override;
+    void frame() override;
+    // Where column i's dot stands at `now` (nothing when it has none), the
+    // content shifted right by `shift`.
+    std::optional<juce::Rectangle<float>> dotAt (int column, double now, float shift) const;
 
     std::array<int, ringSize> choiceRing;
     std::array<double, ringSize> choiceTimes {}, choiceRiseMs;
@@ -135,6 +139,8 @@ private:
     int columns = 1000;
     float plotWidth = 220.83f, baselineY = -1.0f;
     std::vector<float> anchorYs;
+    double lastFrameMs = -1.0;
+    bool scrolledLastFrame = true;
 };
 
 // The row a step's choice marks on the choice plot: the rest's row 0 when the

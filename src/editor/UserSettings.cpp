@@ -24,7 +24,44 @@ juce::PropertiesFile::Options options()
     o.processLock = nullptr;
     return o;
 }
+
+// Moved once per process, before the store is first opened.
+void moveEarlierLinuxStore()
+{
+   #if JUCE_LINUX || JUCE_BSD
+    static bool done = false;
+    if (std::exchange (done, true) || folderOverride() != juce::File())
+        return;
+
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    moveEarlierStore (home.getChildFile ("Corvane").getChildFile ("MUR.settings"),
+                      linuxSettingsFile (juce::SystemStats::getEnvironmentVariable ("XDG_CONFIG_HOME", {}), home));
+   #endif
+}
 } // namespace
+
+juce::File linuxSettingsFile (const juce::String& xdgConfigHome, const juce::File& home)
+{
+    // The configuration folder of the freedesktop conventions: an absolute
+    // $XDG_CONFIG_HOME, else ~/.config.
+    const auto config = juce::File::isAbsolutePath (xdgConfigHome) ? juce::File (xdgConfigHome) : home.getChildFile (".config");
+    return config.getChildFile ("Corvane").getChildFile ("MUR.settings");
+}
+
+bool moveEarlierStore (const juce::File& earlier, const juce::File& target)
+{
+    if (! earlier.existsAsFile() || target.exists())
+        return false;
+
+    if (! target.getParentDirectory().createDirectory() || ! earlier.moveFileTo (target))
+        return false;
+
+    // The earlier folder goes only when nothing else is left in it.
+    if (const auto folder = earlier.getParentDirectory(); folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories) == 0)
+        folder.deleteFile();
+
+    return true;
+}
 
 std::mutex& userSettingsLock()
 {
@@ -42,11 +79,17 @@ juce::File settingsFile()
     if (folderOverride() != juce::File())
         return folderOverride().getChildFile ("MUR.settings");
 
+   #if JUCE_LINUX || JUCE_BSD
+    return linuxSettingsFile (juce::SystemStats::getEnvironmentVariable ("XDG_CONFIG_HOME", {}),
+                              juce::File::getSpecialLocation (juce::File::userHomeDirectory));
+   #else
     return options().getDefaultFile();
+   #endif
 }
 
 std::unique_ptr<juce::PropertiesFile> openUserSettings()
 {
+    moveEarlierLinuxStore();
     const auto file = settingsFile();
 
     if (file == juce::File() || file.isDirectory())

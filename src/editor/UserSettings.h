@@ -33,8 +33,16 @@ juce::String read (const juce::String& key, const juce::String& defaultValue = {
 // One locked write; a store that cannot be opened is skipped.
 void write (const juce::String& key, const juce::String& value);
 
-// The file the store lives in (a per-user application-data folder).
+// The file the store lives in: a per-user application-data folder, on Linux
+// the configuration folder (Corvane/MUR.settings in $XDG_CONFIG_HOME, else
+// ~/.config).
 juce::File settingsFile();
+juce::File linuxSettingsFile (const juce::String& xdgConfigHome, const juce::File& home);
+
+// Moves a store from where earlier versions kept it (on Linux
+// ~/Corvane/MUR.settings) to `target`, unless one is there already; the
+// earlier folder goes when nothing else is in it. True when it moved.
+bool moveEarlierStore (const juce::File& earlier, const juce::File& target);
 
 // Points the store at another folder (tests use a scratch folder).
 void setFolderOverride (const juce::File& folder);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MurVersion.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -9,8 +11,9 @@
 namespace mur::overlays
 {
 
-// The installed version, as the changelog and the update service know it.
-inline constexpr const char* installedVersion = "1.0.0";
+// The installed version, as the build's VERSION file gives it: About shows
+// it, the update request sends it, the changelog's notes are looked up by it.
+inline constexpr const char* installedVersion = MUR_VERSION_STRING;
 
 inline constexpr const char* makerWebSite = "https://corvane.com";
 inline constexpr const char* makerWebSiteName = "corvane.com";

@@ -28,6 +28,38 @@ protected:
     }
 };
 
+// On Linux the store lives in the configuration folder; the one earlier
+// versions kept in ~/Corvane moves there once, and the old folder goes only
+// when nothing else is in it.
+TEST_F (UserSettingsStore, TheEarlierLinuxStoreMovesToTheConfigurationFolderOnce)
+{
+    const auto home = scratch.getFile().getChildFile ("home");
+    EXPECT_EQ (settings::linuxSettingsFile ({}, home), home.getChildFile (".config/Corvane/MUR.settings"));
+    EXPECT_EQ (settings::linuxSettingsFile ("/xdg", home), juce::File ("/xdg/Corvane/MUR.settings"));
+    EXPECT_EQ (settings::linuxSettingsFile ("relative/path", home), home.getChildFile (".config/Corvane/MUR.settings"));
+
+    const auto earlier = home.getChildFile ("Corvane/MUR.settings");
+    const auto target = settings::linuxSettingsFile ({}, home);
+    ASSERT_TRUE (earlier.getParentDirectory().createDirectory());
+    ASSERT_TRUE (earlier.replaceWithText ("<PROPERTIES><VALUE name=\"trackpad_understood\" val=\"1\"/></PROPERTIES>"));
+
+    EXPECT_TRUE (settings::moveEarlierStore (earlier, target));
+    EXPECT_TRUE (target.loadFileAsString().contains ("trackpad_understood"));
+    EXPECT_FALSE (home.getChildFile ("Corvane").exists()) << "an emptied folder goes";
+
+    // Once only: a store already in place is never replaced.
+    ASSERT_TRUE (earlier.getParentDirectory().createDirectory());
+    ASSERT_TRUE (earlier.replaceWithText ("older"));
+    ASSERT_TRUE (home.getChildFile ("Corvane/Notes.txt").replaceWithText ("mine"));
+    EXPECT_FALSE (settings::moveEarlierStore (earlier, target));
+    EXPECT_TRUE (target.loadFileAsString().contains ("trackpad_understood"));
+
+    // A folder holding something else stays, with it.
+    ASSERT_TRUE (target.deleteFile());
+    EXPECT_TRUE (settings::moveEarlierStore (earlier, target));
+    EXPECT_TRUE (home.getChildFile ("Corvane/Notes.txt").existsAsFile());
+}
+
 TEST_F (UserSettingsStore, FirstRunReadsDefaultsAndTheFirstWriteCreatesTheFile)
 {
     EXPECT_FALSE (settings::settingsFile().exists());

@@ -1,3 +1,4 @@
+#include "MurVersion.h"
 #include "PluginHost.h"
 #include "Scenario.h"
 #include "WineHelpers.h"

@@ -134,6 +134,7 @@ int main (int argc, char** argv)
     if (const auto* oldHome = std::getenv ("HOME"); oldHome != nullptr && std::getenv ("XAUTHORITY") == nullptr)
         setenv ("XAUTHORITY", (std::string (oldHome) + "/.Xauthority").c_str(), 1);
     setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+    unsetenv ("XDG_CONFIG_HOME");
     setenv ("MUR_UPDATE_URL", "", 1);
 
     int result = 0;

@@ -81,9 +81,35 @@ void PresetBar::markModified()
 
 void PresetBar::refreshLabel()
 {
+    if (problem.isNotEmpty())
+        return;
+
     const auto text = modified && name.isNotEmpty() ? name + " *" : name;
     if (label.getText() != text)
         label.setText (text, juce::dontSendNotification);
+}
+
+void PresetBar::showProblem (const juce::String& reason)
+{
+    problem = reason;
+    label.setText (reason, juce::dontSendNotification);
+    label.setColour (juce::Label::textColourId, juce::Colour (0xFF8A1020u));
+    label.setTooltip (reason);
+
+    juce::Component::SafePointer<PresetBar> bar (this);
+    juce::Timer::callAfterDelay (4000, [bar, reason]
+    {
+        if (bar != nullptr && bar->problem == reason)
+            bar->clearProblem();
+    });
+}
+
+void PresetBar::clearProblem()
+{
+    problem.clear();
+    label.setColour (juce::Label::textColourId, juce::Colour::fromString ("FF0B0070"));
+    label.setTooltip ("Click to load preset from file.");
+    refreshLabel();
 }
 
 void PresetBar::refreshUndoRedo()
@@ -117,12 +143,17 @@ void PresetBar::setShown (bool shouldShow)
 //==============================================================================
 void PresetBar::loadFile (const juce::File& file)
 {
+    juce::Result loaded = juce::Result::ok();
     {
         const juce::ScopedValueSetter<bool> loading (busy, true);
         const UndoHistory::ScopedUserAction userAction (history);
-        presets.loadPresetFile (file);
+        loaded = presets.loadPresetFile (file);
     }
 
+    if (loaded.failed())
+        showProblem (loaded.getErrorMessage());
+    else if (problem.isNotEmpty())
+        clearProblem();
     follow();
     if (onLoaded != nullptr)
         onLoaded();

@@ -42,6 +42,9 @@ public:
     void chooseAndSave();
     void loadAdjacent (bool next);
 
+    // Why the last preset chosen was not loaded: shown in place of the name
+    // for a few seconds (empty once the name is back).
+    const juce::String& getProblem() const noexcept { return problem; }
     const juce::String& getName() const noexcept { return name; }
     juce::String getLabelText() const { return label.getText(); }
     juce::Button& getUndoButton() noexcept { return *undoButton; }
@@ -59,6 +62,8 @@ public:
 
 private:
     void refreshLabel();
+    void showProblem (const juce::String& reason);
+    void clearProblem();
     void choose (const juce::String& title, const juce::File& folder, int mode, std::function<void (const juce::File&)> chosen);
 
     Presets& presets;
@@ -71,7 +76,7 @@ private:
     juce::Label label;
     std::unique_ptr<juce::FileChooser> chooser;
 
-    juce::String name;
+    juce::String name, problem;
     std::uint32_t followedLoads = 0;
     bool modified = false, shown = true, busy = false;
 

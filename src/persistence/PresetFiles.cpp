@@ -1,5 +1,7 @@
 #include "PresetLibrary.h"
 
+#include "UntrustedXml.h"
+
 #include "StateDocument.h"
 #include "processor/ParameterBridge.h"
 
@@ -39,20 +41,45 @@ void Presets::savePreset (const juce::File& file)
     currentPresetFolder.set (file.getParentDirectory());
 }
 
-void Presets::loadPresetFile (const juce::File& file)
+juce::Result Presets::loadPresetFile (const juce::File& file)
 {
+    // A file that is not there changes nothing at all; any other refusal
+    // still makes its folder the one to step through.
     if (! file.existsAsFile())
-        return;
+        return juce::Result::fail ("Cannot read " + file.getFileName() + ": there is no such file.");
 
-    // A preset is some 35 KB; anything far larger is not one, and is not
-    // read into memory at all.
-    juce::MemoryBlock content;
-    if (file.getSize() <= maxPresetFileBytes && file.loadFileAsData (content))
-        document.read (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
-    else
-        bridge.beginLoadTransaction(); // a load that reads nothing still closes the last edit's transaction
-
+    const auto result = readPresetFile (file);
     currentPresetFolder.set (file.getParentDirectory());
+    return result;
+}
+
+juce::Result Presets::readPresetFile (const juce::File& file)
+{
+    const auto name = file.getFileName();
+    juce::MemoryBlock content;
+
+    // A preset is some 35 KB; anything far larger is not one, and is not read
+    // into memory at all. A file refused changes nothing, but still closes
+    // the last edit's undo transaction, as a load does.
+    auto refuse = [this] (const juce::String& reason)
+    {
+        bridge.beginLoadTransaction();
+        return juce::Result::fail (reason);
+    };
+
+    if (file.getSize() > maxPresetFileBytes)
+        return refuse (name + " is too large to be a MUR preset.");
+    if (! file.loadFileAsData (content))
+        return refuse ("Cannot read " + name + ".");
+
+    const auto root = parseUntrustedXml (static_cast<const char*> (content.getData()), content.getSize());
+    if (root == nullptr)
+        return refuse (name + " is not a MUR preset: it is not an XML document.");
+    if (! root->hasTagName ("Arp"))
+        return refuse (name + " is not a MUR preset.");
+
+    document.read (content.getData(), content.getSize(), file.getFileNameWithoutExtension().trim(), false);
+    return juce::Result::ok();
 }
 
 void Presets::syncCurrentPresetFolder()
@@ -66,7 +93,7 @@ juce::File Presets::loadAdjacentPreset (const juce::String& displayedName, bool 
     const auto file = PresetLibrary::adjacent (listPresetsInCurrentFolder(), displayedName, next);
 
     if (file != juce::File())
-        loadPresetFile (file);
+        (void) loadPresetFile (file);
 
     return file;
 }

@@ -87,6 +87,30 @@ juce::Array<juce::File> PresetLibrary::list (const juce::File& folder)
     return files;
 }
 
+juce::Array<juce::File> PresetLibrary::listAll() const
+{
+    const auto byPath = [] (const juce::File& a, const juce::File& b)
+    {
+        return a.getFullPathName().compareNatural (b.getFullPathName(), false) < 0;
+    };
+
+    juce::Array<juce::File> factoryFolders { factoryFolder() }, userFolders { presetsFolder() };
+    for (const auto& entry : juce::RangedDirectoryIterator (factoryFolder(), true, "*", juce::File::findDirectories))
+        factoryFolders.add (entry.getFile());
+    std::stable_sort (factoryFolders.begin() + 1, factoryFolders.end(), byPath);
+    for (const auto& entry : juce::RangedDirectoryIterator (presetsFolder(), true, "*", juce::File::findDirectories))
+        if (entry.getFile() != factoryFolder() && ! entry.getFile().isAChildOf (factoryFolder()))
+            userFolders.add (entry.getFile());
+    std::stable_sort (userFolders.begin(), userFolders.end(), byPath);
+
+    juce::Array<juce::File> files;
+    for (const auto& folder : factoryFolders)
+        files.addArray (list (folder));
+    for (const auto& folder : userFolders)
+        files.addArray (list (folder));
+    return files;
+}
+
 juce::File PresetLibrary::loadDialogFolder (const juce::File& currentFolder) const
 {
     return currentFolder.isDirectory() ? currentFolder : presetsFolder();

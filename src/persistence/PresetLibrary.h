@@ -33,6 +33,11 @@ public:
     // full paths, case ignored (Preset 2 before Preset 10).
     static juce::Array<juce::File> list (const juce::File& folder);
 
+    // Every preset, folder by folder, as the editor lists them: the factory
+    // folder and its subfolders first, then the other folders of the presets
+    // tree in natural order.
+    juce::Array<juce::File> listAll() const;
+
     juce::File loadDialogFolder (const juce::File& currentFolder) const;
     juce::File saveDialogFolder (const juce::File& currentFolder) const;
 
@@ -63,7 +68,10 @@ public:
     void ensurePresetFolders() { presetLibrary.ensureFolders(); }
 
     void savePreset (const juce::File& file);
-    void loadPresetFile (const juce::File& file);
+    // Loads a preset file, or says why it did not: a missing or unreadable
+    // file, one too large, one that is not XML, one that is not MUR's. A
+    // refused file changes nothing.
+    [[nodiscard]] juce::Result loadPresetFile (const juce::File& file);
     juce::File findPresetFile (const juce::String& presetName) const { return presetLibrary.find (presetName); }
 
     // The folder of the current preset, or the presets folder without one.
@@ -82,6 +90,8 @@ public:
     juce::File getCurrentPresetFolder() const { return currentPresetFolder.get(); }
 
 private:
+    juce::Result readPresetFile (const juce::File& file);
+
     StateDocument& document;
     ParameterBridge& bridge;
     PresetLibrary presetLibrary;

@@ -210,11 +210,11 @@ TEST_F (Editor, APadDragIsOneUndoStepAndCheckpointsTravelWithPresets)
     ArpAudioProcessor plain;
     plain.getPresets().savePreset (folder.getChildFile ("Plain.fxp"));
 
-    processor->getPresets().loadPresetFile (folder.getChildFile ("Plain.fxp"));
+    ASSERT_TRUE (processor->getPresets().loadPresetFile (folder.getChildFile ("Plain.fxp")).wasOk());
     ASSERT_TRUE (test::pumpUntil ([&] { return editor->pieces().pad.getPad().getCheckpoints().empty(); }));
     EXPECT_FLOAT_EQ (editor->pieces().ring.getSegment (3).getValue(), 0.5f);
 
-    processor->getPresets().loadPresetFile (folder.getChildFile ("With.fxp"));
+    ASSERT_TRUE (processor->getPresets().loadPresetFile (folder.getChildFile ("With.fxp")).wasOk());
     ASSERT_TRUE (test::pumpUntil ([&] { return editor->pieces().pad.getPad().getCheckpoints().size() == 1; }));
     EXPECT_FLOAT_EQ (editor->pieces().ring.getSegment (3).getValue(), 0.9f);
 }

@@ -92,6 +92,24 @@ TEST_F (Editor, KnobsDriveTheirParametersAndMarkThePreset)
     EXPECT_EQ (editor->pieces().presetBar.getLabelText(), "Pad");
 }
 
+TEST_F (Editor, APresetThatCannotBeLoadedSaysWhyInThePresetBar)
+{
+    auto& bar = editor->pieces().presetBar;
+    const auto folder = processor->getPresets().getPresetLibrary().presetsFolder().getChildFile ("Set");
+    folder.createDirectory();
+    processor->getPresets().savePreset (folder.getChildFile ("Good.fxp"));
+    folder.getChildFile ("Broken.fxp").replaceWithText ("<Patch/>");
+
+    bar.loadFile (folder.getChildFile ("Broken.fxp"));
+    EXPECT_EQ (bar.getProblem(), "Broken.fxp is not a MUR preset.");
+    EXPECT_EQ (bar.getLabelText(), bar.getProblem());
+    EXPECT_EQ (bar.getName(), "Good") << "the preset that plays is still the one before";
+
+    bar.loadFile (folder.getChildFile ("Good.fxp"));
+    EXPECT_EQ (bar.getProblem(), juce::String());
+    EXPECT_EQ (bar.getLabelText(), "Good");
+}
+
 TEST_F (Editor, TimerFollowsUndoAndTheChangeCallbackMovesTheKnobs)
 {
     auto* undo = editor->pieces().button ("undoButton");

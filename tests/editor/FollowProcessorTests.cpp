@@ -98,7 +98,7 @@ TEST_F (FollowingEditor, APresetOrAReseedFromOutsideStartsTheMapOverAndPushesNoS
     const auto steps = [&] { return std::tuple { curves.getPushCount(), choices.choiceAt (0), choices.choiceAt (1) }; };
 
     for (const auto& change : std::vector<std::function<void()>> {
-             [&] { processor->getPresets().loadPresetFile (preset); },
+             [&] { ASSERT_TRUE (processor->getPresets().loadPresetFile (preset).wasOk()); },
              [&] { processor->getSettings().reseed (4242); },
              [&] { processor->getSettings().setDarkPaletteBias (0.9f); },
              [&] { processor->getParameterTree().getParameter ("lightPaletteBias")->setValueNotifyingHost (0.7f); } })
@@ -115,7 +115,9 @@ TEST_F (FollowingEditor, APresetOrAReseedFromOutsideStartsTheMapOverAndPushesNoS
         const auto newNetwork = processor->getEngine().getRecurrentWeights() != weights;
         EXPECT_EQ (map().getPoints().empty(), newNetwork) << "the map starts over exactly when the network is new";
         if (newNetwork)
+        {
             EXPECT_EQ (editor->pieces().views.getTopologyView().getComponent().getRecurrentWeights(), processor->getEngine().getRecurrentWeights());
+        }
     }
 }
 

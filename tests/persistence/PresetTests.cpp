@@ -58,7 +58,7 @@ TEST_F (Presets, SavingNamesTheStateAndLoadingRestoresIt)
     EXPECT_EQ (p.getPresets().getCurrentPresetFolder(), presets().getChildFile ("Mine"));
 
     ArpAudioProcessor q;
-    q.getPresets().loadPresetFile (presets().getChildFile ("Mine/  Sparse Lead .fxp"));
+    EXPECT_TRUE (q.getPresets().loadPresetFile (presets().getChildFile ("Mine/  Sparse Lead .fxp")).wasOk());
     EXPECT_FLOAT_EQ (q.getSettings().getMirrors().leakRate, 0.25f);
     EXPECT_FALSE (q.getSettings().getMirrors().holdMode);
     EXPECT_EQ (q.getPresets().getCurrentPresetName(), "Sparse Lead");
@@ -68,11 +68,11 @@ TEST_F (Presets, SavingNamesTheStateAndLoadingRestoresIt)
     const auto junk = presets().getChildFile ("Other/junk.fxp");
     junk.getParentDirectory().createDirectory();
     junk.replaceWithText ("nothing useful");
-    q.getPresets().loadPresetFile (junk);
+    EXPECT_EQ (q.getPresets().loadPresetFile (junk).getErrorMessage(), "junk.fxp is not a MUR preset: it is not an XML document.");
     EXPECT_FLOAT_EQ (q.getSettings().getMirrors().leakRate, 0.25f);
     EXPECT_EQ (q.getPresets().getCurrentPresetFolder(), junk.getParentDirectory());
 
-    q.getPresets().loadPresetFile (presets().getChildFile ("missing.fxp"));
+    EXPECT_TRUE (q.getPresets().loadPresetFile (presets().getChildFile ("missing.fxp")).failed());
     EXPECT_EQ (q.getPresets().getCurrentPresetFolder(), junk.getParentDirectory());
 }
 
@@ -111,7 +111,7 @@ TEST_F (Presets, FactoryPresetsAreFoundFirstAndHostStatesFollowThem)
     EXPECT_EQ (p.getPresets().findPresetFile ("only mine"), presets().getChildFile ("Only Mine.fxp"));
 
     // A host state naming the factory preset sends previous/next there.
-    p.getPresets().loadPresetFile (presets().getChildFile ("Factory/Leads/lead.fxp"));
+    EXPECT_TRUE (p.getPresets().loadPresetFile (presets().getChildFile ("Factory/Leads/lead.fxp")).wasOk());
     juce::MemoryBlock state;
     p.getStateInformation (state);
     ArpAudioProcessor restored;

@@ -98,7 +98,7 @@ TEST (Undo, APresetThatCannotBeReadStillEndsTheLastEditsTransaction)
         ArpAudioProcessor p;
         p.getHistory().beginUndoTransaction();
         p.getSettings().setLeakRate (0.3f);
-        p.getPresets().loadPresetFile (file);
+        EXPECT_TRUE (p.getPresets().loadPresetFile (file).failed());
         EXPECT_FLOAT_EQ (p.getSettings().getMirrors().leakRate, 0.3f) << file.getFileName();
         p.getSettings().setLeakRate (0.6f);
 

@@ -150,7 +150,21 @@ TEST_F (RenderTool, RefusalsExitWithStatusTwoAndWriteNothing)
     const auto fine = write (tempoChangingChord(), "fine.mid");
     const auto out = dir.getChildFile ("refused.mid");
 
+    // A preset file refused for each of its reasons.
+    const auto huge = dir.getChildFile ("Huge.fxp");
+    huge.replaceWithData (std::vector<char> (static_cast<size_t> (maxPresetFileBytes) + 1, 'x').data(), static_cast<size_t> (maxPresetFileBytes) + 1);
+    const auto notXml = dir.getChildFile ("Notes.fxp");
+    notXml.replaceWithText ("just some notes");
+    const auto otherXml = dir.getChildFile ("Other.fxp");
+    otherXml.replaceWithText ("<Patch level=\"1\"/>");
+    const auto unreadable = dir.getChildFile ("Folder.fxp");
+    unreadable.createDirectory();
+
     const std::vector<std::pair<juce::StringArray, juce::String>> refusals {
+        { { fine.getFullPathName(), "--preset", huge.getFullPathName() }, "Huge.fxp is too large to be a MUR preset." },
+        { { fine.getFullPathName(), "--preset", notXml.getFullPathName() }, "Notes.fxp is not a MUR preset: it is not an XML document." },
+        { { fine.getFullPathName(), "--preset", otherXml.getFullPathName() }, "Other.fxp is not a MUR preset." },
+        { { fine.getFullPathName(), "--preset", unreadable.getFullPathName() }, "Cannot read Folder.fxp" },
         { { type2.getFullPathName() }, "type-2" },
         { { noNotes.getFullPathName() }, "no notes in " + noNotes.getFullPathName() },
         { { fine.getFullPathName(), "--preset", "No Such Preset" }, "no preset named" },

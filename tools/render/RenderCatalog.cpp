@@ -38,48 +38,40 @@ juce::String rangeText (const juce::RangedAudioParameter& parameter)
 juce::String listPresets()
 {
     const PresetLibrary library;
-    const auto presetsFolder = library.presetsFolder();
+    const auto root = library.presetsFolder().getParentDirectory();
     juce::String text;
     juce::StringArray installedFactory;
+    bool builtInListed = false;
 
-    auto listFolder = [&] (const juce::File& folder, bool factory)
+    // The factory presets the build knows come after the installed ones,
+    // before the user's own.
+    auto listBuiltIn = [&]
     {
-        for (const auto& file : PresetLibrary::list (folder))
-        {
-            text << folder.getRelativePathFrom (presetsFolder.getParentDirectory()) << "/" << file.getFileNameWithoutExtension() << "\n";
-            if (factory)
-                installedFactory.add (file.getFileNameWithoutExtension());
-        }
+        for (const auto& preset : presets::factoryPresets())
+            if (! installedFactory.contains (preset.name, true))
+                text << "Factory (built in)/" << preset.name << "\n";
+        builtInListed = true;
     };
 
-    // The factory folder and its subfolders, then every other folder.
-    juce::Array<juce::File> folders { library.factoryFolder() };
-    for (const auto& entry : juce::RangedDirectoryIterator (library.factoryFolder(), true, "*", juce::File::findDirectories))
-        folders.add (entry.getFile());
-    for (const auto& folder : folders)
-        listFolder (folder, true);
-
-    for (const auto& preset : presets::factoryPresets())
-        if (! installedFactory.contains (preset.name, true))
-            text << "Factory (built in)/" << preset.name << "\n";
-
-    juce::Array<juce::File> userFolders { presetsFolder };
-    for (const auto& entry : juce::RangedDirectoryIterator (presetsFolder, true, "*", juce::File::findDirectories))
-        if (! entry.getFile().isAChildOf (library.factoryFolder()) && entry.getFile() != library.factoryFolder())
-            userFolders.add (entry.getFile());
-    std::stable_sort (userFolders.begin(), userFolders.end(), [] (const juce::File& a, const juce::File& b)
+    for (const auto& file : library.listAll())
     {
-        return a.getFullPathName().compareNatural (b.getFullPathName(), false) < 0;
-    });
-    for (const auto& folder : userFolders)
-        listFolder (folder, false);
+        const auto factory = file.isAChildOf (library.factoryFolder());
+        if (factory)
+            installedFactory.add (file.getFileNameWithoutExtension());
+        else if (! builtInListed)
+            listBuiltIn();
+        text << file.getParentDirectory().getRelativePathFrom (root) << "/" << file.getFileNameWithoutExtension() << "\n";
+    }
+
+    if (! builtInListed)
+        listBuiltIn();
     return text;
 }
 
 bool applyPreset (ArpAudioProcessor& processor, const juce::String& nameOrPath, juce::String& error, juce::String& appliedName)
 {
     const auto asPath = juce::File::getCurrentWorkingDirectory().getChildFile (nameOrPath);
-    auto file = asPath.existsAsFile() ? asPath : processor.getPresets().findPresetFile (nameOrPath);
+    auto file = asPath.exists() ? asPath : processor.getPresets().findPresetFile (nameOrPath);
 
     if (file == juce::File())
     {
@@ -93,25 +85,11 @@ bool applyPreset (ArpAudioProcessor& processor, const juce::String& nameOrPath, 
         return false;
     }
 
-    if (file.getSize() > maxPresetFileBytes)
+    if (const auto loaded = processor.getPresets().loadPresetFile (file); loaded.failed())
     {
-        error = file.getFullPathName() + " is too large to be a MUR preset";
+        error = loaded.getErrorMessage();
         return false;
     }
-    juce::MemoryBlock content;
-    if (! file.loadFileAsData (content))
-    {
-        error = "cannot read " + file.getFullPathName();
-        return false;
-    }
-    const auto* data = static_cast<const char*> (content.getData());
-    const auto xml = juce::XmlDocument::parse (juce::String::fromUTF8 (data, static_cast<int> (strnlen (data, content.getSize()))));
-    if (xml == nullptr || ! xml->hasTagName ("Arp"))
-    {
-        error = file.getFullPathName() + " is not a MUR preset";
-        return false;
-    }
-    processor.getPresets().loadPresetFile (file);
     appliedName = file.getFileNameWithoutExtension();
     return true;
 }

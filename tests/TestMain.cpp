@@ -28,12 +28,12 @@ int main (int argc, char** argv)
                                .getNonexistentChildFile ("mur-tests-documents", {}, false);
     documents.createDirectory();
     mur::PresetLibrary::setDocumentsFolderOverride (documents);
-    mur::settings::setFolderOverride (documents.getChildFile ("settings"));
+    mur::userSettings::setFolderOverride (documents.getChildFile ("settings"));
 
     // Editors open as for a returning user: this version's notes confirmed
     // and no update check, here or in a hosted bundle (tests that need
     // either set them up themselves).
-    mur::settings::write (mur::settings::changelogAcknowledgedVersion, mur::overlays::installedVersion);
+    mur::userSettings::write (mur::userSettings::changelogAcknowledgedVersion, mur::overlays::installedVersion);
     mur::update::overrideServiceAddress (juce::String());
     setenv ("MUR_UPDATE_URL", "", 1);
 

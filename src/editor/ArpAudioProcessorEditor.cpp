@@ -268,10 +268,10 @@ void ArpAudioProcessorEditor::followNetwork()
     }
 }
 
-palette::Settings ArpAudioProcessorEditor::paletteSettings() const
+palette::PaletteInputs ArpAudioProcessorEditor::paletteSettings() const
 {
     const auto& m = settings.getMirrors();
-    palette::Settings inputs;
+    palette::PaletteInputs inputs;
     inputs.hiddenSize = m.hiddenSize;
     inputs.numHeld = numHeld;
     inputs.breathGain = settings.getNoteGain (0);
@@ -339,7 +339,7 @@ void ArpAudioProcessorEditor::timerCallback()
     published.accentStep = playback.accentStepForDisplay.load (std::memory_order_acquire);
 
     const auto steps = settings.getMirrors().numSteps.get();
-    if (settings.getNumBeatPulseGains() < steps)
+    if (settings.getNumAccentGains() < steps)
         settings.ensureBeatPulseGainCount (steps);
 
     // New keys, or a network loaded on a host's thread, change what is shown

@@ -89,7 +89,7 @@ private:
     void linkedKnobMoved (bool inertiaMoved, float q);
     void userEdited();
     void reseed();
-    palette::Settings paletteSettings() const;
+    palette::PaletteInputs paletteSettings() const;
 
     // What the editor may change (the settings, through their setters; the
     // presets and the undo history it drives) and what it reads.

@@ -140,7 +140,7 @@ void CircularTimeComponent::answerAccentHint (bool understood)
 {
     // Pressing a step shows the accents were understood; hovering does not.
     if (understood)
-        settings::write (settings::pulseKnobsUnderstood, "1");
+        userSettings::write (userSettings::accentKnobsUnderstood, "1");
 }
 
 void CircularTimeComponent::changed()

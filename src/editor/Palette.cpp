@@ -46,7 +46,7 @@ std::uint32_t argb (std::uint8_t r, std::uint8_t g, std::uint8_t b)
     return 0xff000000u | (static_cast<std::uint32_t> (r) << 16) | (static_cast<std::uint32_t> (g) << 8) | b;
 }
 
-std::uint32_t colourAt (double position, const Settings& settings)
+std::uint32_t colourAt (double position, const PaletteInputs& settings)
 {
     return unitArgb (trimmedColour (static_cast<float> (position / 209.0), settings.darkBias, settings.lightBias));
 }
@@ -135,7 +135,7 @@ double softmaxPosition (const std::vector<std::pair<double, double>>& candidates
 }
 
 std::vector<std::uint32_t> computeUnitColours (const NeuralEngine::Matrix& readout, const NoteColours& notes,
-                                               const Settings& settings, std::vector<float>* positions)
+                                               const PaletteInputs& settings, std::vector<float>* positions)
 {
     if (readout.empty() || readout.front().empty() || settings.hiddenSize <= 0 || settings.numHeld <= 0)
         return {};
@@ -171,7 +171,7 @@ std::vector<std::uint32_t> computeUnitColours (const NeuralEngine::Matrix& reado
 }
 
 std::uint32_t positionColour (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, const NoteColours& notes,
-                              const Settings& settings, float x, float y)
+                              const PaletteInputs& settings, float x, float y)
 {
     if (input.empty() || input.front().size() < 54 || readout.empty() || settings.hiddenSize <= 0)
         return grey;

@@ -45,7 +45,7 @@ NoteColours computeNoteColours (int numHeld, float darkBias, float lightBias);
 // The softmax-weighted mean of candidate positions, limited to the map.
 double softmaxPosition (const std::vector<std::pair<double, double>>& positionAndScore);
 
-struct Settings
+struct PaletteInputs
 {
     int hiddenSize = 5;
     int numHeld = 0;
@@ -56,11 +56,11 @@ struct Settings
 // One colour per live hidden unit: the colour of the notes it votes for.
 // Empty when it cannot be computed (the caller then keeps its old colours).
 std::vector<std::uint32_t> computeUnitColours (const NeuralEngine::Matrix& readout, const NoteColours& notes,
-                                               const Settings& settings, std::vector<float>* positions = nullptr);
+                                               const PaletteInputs& settings, std::vector<float>* positions = nullptr);
 
 // The colour of an XY pad point: the notes the controls there push towards.
 std::uint32_t positionColour (const NeuralEngine::Matrix& input, const NeuralEngine::Matrix& readout, const NoteColours& notes,
-                              const Settings& settings,
+                              const PaletteInputs& settings,
                               float x, float y);
 
 } // namespace mur::palette

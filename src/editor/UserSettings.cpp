@@ -1,6 +1,6 @@
 #include "UserSettings.h"
 
-namespace mur::settings
+namespace mur::userSettings
 {
 namespace
 {
@@ -136,4 +136,4 @@ ScopedScratchSettings::~ScopedScratchSettings()
     folder.deleteRecursively();
 }
 
-} // namespace mur::settings
+} // namespace mur::userSettings

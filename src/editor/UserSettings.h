@@ -9,14 +9,14 @@
 // instance in the process: which release notes were confirmed, which update
 // notice was put off, and that the XY pad and accent ring were tried.
 // Every access opens the file, uses it and closes it under one lock.
-namespace mur::settings
+namespace mur::userSettings
 {
 
 inline constexpr const char* changelogAcknowledgedVersion = "changelog_acknowledged_version";
 inline constexpr const char* dismissedUpdateVersion = "dismissed_update_version";
 inline constexpr const char* updateRemindAfter = "update_remind_after";
 inline constexpr const char* trackpadUnderstood = "trackpad_understood";
-inline constexpr const char* pulseKnobsUnderstood = "pulse_knobs_understood";
+inline constexpr const char* accentKnobsUnderstood = "pulse_knobs_understood";
 // "0" when the user switched the update check off in About; on otherwise.
 inline constexpr const char* checkForUpdates = "check_for_updates";
 
@@ -63,4 +63,4 @@ private:
     JUCE_DECLARE_NON_COPYABLE (ScopedScratchSettings)
 };
 
-} // namespace mur::settings
+} // namespace mur::userSettings

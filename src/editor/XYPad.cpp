@@ -519,7 +519,7 @@ void XYTrackpadOverlay::mouseDown (const juce::MouseEvent& e)
     if (! active() || ! pad.contains (p))
         return;
 
-    settings::write (settings::trackpadUnderstood, "1");
+    userSettings::write (userSettings::trackpadUnderstood, "1");
 
     // A left press to release is one action; a right press edits the
     // checkpoints only.

@@ -40,7 +40,7 @@ void buildNetworkInput (float* v, const NetworkInputValues& values) noexcept
 }
 
 void computeNoteProbabilities (const float* outputs, float* probabilities, int numHeld,
-                               std::int64_t previousChoice, const SelectionSettings& settings) noexcept
+                               std::int64_t previousChoice, const SelectionInputs& settings) noexcept
 {
     std::array<float, numOutputs> l {};
     std::copy (outputs, outputs + numOutputs, l.begin());

@@ -30,7 +30,7 @@ struct NetworkInputValues
 // Writes the 54 network inputs.
 void buildNetworkInput (float* inputs, const NetworkInputValues& values) noexcept;
 
-struct SelectionSettings
+struct SelectionInputs
 {
     const float* noteGains = nullptr; // 51 gains: the rest, then slots 0 to 49
     float repeatGain = 0.5f;
@@ -41,7 +41,7 @@ struct SelectionSettings
 // Turns the 51 readout values into probabilities over the rest and the held
 // slots (index 0 the rest, s + 1 slot s); non-candidates get 0.
 void computeNoteProbabilities (const float* outputs, float* probabilities, int numHeld,
-                               std::int64_t previousChoice, const SelectionSettings& settings) noexcept;
+                               std::int64_t previousChoice, const SelectionInputs& settings) noexcept;
 
 // The seeded draw among the candidates. Its generator is the processor's own
 // and restarts only when the seed it is given changes.

@@ -4,7 +4,7 @@ namespace mur
 {
 
 std::int64_t runNetworkStep (NeuralEngine& engine, NoteChooser& chooser, StepWorkspace& workspace,
-                             NetworkInputValues inputValues, const SelectionSettings& settings,
+                             NetworkInputValues inputValues, const SelectionInputs& settings,
                              std::int32_t arpSeed) noexcept
 {
     inputValues.previousChoice = chooser.previousChoice;

@@ -18,7 +18,7 @@ struct StepWorkspace
 };
 
 std::int64_t runNetworkStep (NeuralEngine& engine, NoteChooser& chooser, StepWorkspace& workspace,
-                             NetworkInputValues inputValues, const SelectionSettings& settings,
+                             NetworkInputValues inputValues, const SelectionInputs& settings,
                              std::int32_t arpSeed) noexcept;
 
 } // namespace mur

@@ -13,7 +13,7 @@ namespace mur
 namespace
 {
 // The user's switch in About; the environment can still switch the check off.
-bool updateCheckSwitchedOn() { return settings::read (settings::checkForUpdates, "1") != "0"; }
+bool updateCheckSwitchedOn() { return userSettings::read (userSettings::checkForUpdates, "1") != "0"; }
 } // namespace
 
 OverlayHost::OverlayHost (juce::LookAndFeel* buttons) : buttonLookAndFeel (buttons)
@@ -121,7 +121,7 @@ void OverlayHost::closeAbout()
 
 void OverlayHost::setUpdateCheck (bool on)
 {
-    settings::write (settings::checkForUpdates, on ? "1" : "0");
+    userSettings::write (userSettings::checkForUpdates, on ? "1" : "0");
 
     // Off also ends a request in flight.
     if (on)
@@ -135,9 +135,9 @@ bool OverlayHost::releaseNotesDue()
 {
     auto due = true;
     {
-        const std::lock_guard<std::mutex> guard (settings::userSettingsLock());
-        if (auto store = settings::openUserSettings())
-            due = store->getValue (settings::changelogAcknowledgedVersion, {}) != overlays::installedVersion;
+        const std::lock_guard<std::mutex> guard (userSettings::userSettingsLock());
+        if (auto store = userSettings::openUserSettings())
+            due = store->getValue (userSettings::changelogAcknowledgedVersion, {}) != overlays::installedVersion;
     }
     return due && overlays::releaseNotesForVersion (overlays::installedVersion).trim().isNotEmpty();
 }
@@ -163,7 +163,7 @@ void OverlayHost::showReleaseNotes()
 void OverlayHost::acknowledgeReleaseNotes (const juce::String& version)
 {
     if (version.isNotEmpty())
-        settings::write (settings::changelogAcknowledgedVersion, version);
+        userSettings::write (userSettings::changelogAcknowledgedVersion, version);
 
     // Called from the overlay's own button: it goes once the click is over.
     juce::Component::SafePointer<OverlayHost> host (this);
@@ -208,12 +208,12 @@ bool OverlayHost::shouldShowUpdate (const juce::String& version)
     if (version.isEmpty())
         return false;
 
-    const std::lock_guard<std::mutex> guard (settings::userSettingsLock());
-    auto store = settings::openUserSettings();
+    const std::lock_guard<std::mutex> guard (userSettings::userSettingsLock());
+    auto store = userSettings::openUserSettings();
     if (store == nullptr)
         return true;
-    return update::shouldShowUpdate (version, store->getValue (settings::dismissedUpdateVersion, {}),
-                                     store->getValue (settings::updateRemindAfter, "0"), juce::Time::currentTimeMillis() / 1000);
+    return update::shouldShowUpdate (version, store->getValue (userSettings::dismissedUpdateVersion, {}),
+                                     store->getValue (userSettings::updateRemindAfter, "0"), juce::Time::currentTimeMillis() / 1000);
 }
 
 void OverlayHost::showUpdate (const juce::String& latestVersion, const juce::String& downloadLocation)
@@ -225,13 +225,13 @@ void OverlayHost::showUpdate (const juce::String& latestVersion, const juce::Str
     auto onDismiss = [host, latestVersion]
     {
         if (latestVersion.isNotEmpty())
-            settings::write (settings::dismissedUpdateVersion, latestVersion);
+            userSettings::write (userSettings::dismissedUpdateVersion, latestVersion);
         if (host != nullptr)
             host->closeUpdateNoticeSoon();
     };
     auto onRemindLater = [host]
     {
-        settings::write (settings::updateRemindAfter, juce::String (juce::Time::currentTimeMillis() / 1000 + 86400));
+        userSettings::write (userSettings::updateRemindAfter, juce::String (juce::Time::currentTimeMillis() / 1000 + 86400));
         if (host != nullptr)
             host->closeUpdateNoticeSoon();
     };

@@ -127,10 +127,10 @@ void StateDocument::write (juce::MemoryBlock& destination, bool includeTransport
     for (int i = 0; i < numOutputs; ++i)
         gains->setAttribute ("Gain" + juce::String (i), real (settings.noteGains[static_cast<size_t> (i)]));
 
-    auto* pattern = root.createNewChildElement ("BeatPulseGains");
-    pattern->setAttribute ("NumGains", settings.beatPulseGains.size());
+    auto* accents = root.createNewChildElement ("BeatPulseGains");
+    accents->setAttribute ("NumGains", settings.beatPulseGains.size());
     for (int i = 0; i < settings.beatPulseGains.size(); ++i)
-        pattern->setAttribute ("Gain" + juce::String (i), real (settings.beatPulseGains[i]));
+        accents->setAttribute ("Gain" + juce::String (i), real (settings.beatPulseGains[i]));
 
     auto* checkpoints = root.createNewChildElement ("XYCheckpoints");
     for (const auto& checkpoint : settings.xyCheckpoints.get())
@@ -235,9 +235,9 @@ void StateDocument::applySettings (const juce::XmlElement& root, bool includeTra
             settings.setNoteGain (i, juce::jlimit (0.0f, 1.0f, readFloat (*gains, name.toRawUTF8(), i == 0 ? 0.0 : 0.5)));
         }
 
-    if (const auto* pattern = root.getChildByName ("BeatPulseGains"))
+    if (const auto* accents = root.getChildByName ("BeatPulseGains"))
     {
-        const auto count = juce::jmin (readInt (*pattern, "NumGains", 0), maxAccentSteps);
+        const auto count = juce::jmin (readInt (*accents, "NumGains", 0), maxAccentSteps);
 
         if (count > 0)
         {
@@ -245,7 +245,7 @@ void StateDocument::applySettings (const juce::XmlElement& root, bool includeTra
             for (int j = 0; j < count; ++j)
             {
                 const auto name = "Gain" + juce::String (j);
-                settings.setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, name.toRawUTF8(), 0.0)));
+                settings.setBeatPulseGain (j, juce::jlimit (-1.0f, 1.0f, readFloat (*accents, name.toRawUTF8(), 0.0)));
             }
 
             settings.resetAccentParametersFrom (count);
@@ -340,17 +340,17 @@ bool StateDocument::readLegacy (const void* data, int sizeInBytes)
                     static_cast<float> (stored (spec.id, bridge.rawValue (index))));
     }
 
-    if (const auto* pattern = xml->getChildByName ("BeatPulseGains"))
+    if (const auto* accents = xml->getChildByName ("BeatPulseGains"))
     {
-        const auto count = juce::jmin (readInt (*pattern, "NumGains", settings.beatPulseGains.size()), maxAccentSteps);
+        const auto count = juce::jmin (readInt (*accents, "NumGains", settings.beatPulseGains.size()), maxAccentSteps);
 
         if (count > 0)
         {
             settings.beatPulseGains.resize (count);
             for (int j = 0; j < count; ++j)
-                settings.beatPulseGains.set (j, juce::jlimit (-1.0f, 1.0f, readFloat (*pattern, ("Gain" + juce::String (j)).toRawUTF8(), settings.beatPulseGains[j])));
+                settings.beatPulseGains.set (j, juce::jlimit (-1.0f, 1.0f, readFloat (*accents, ("Gain" + juce::String (j)).toRawUTF8(), settings.beatPulseGains[j])));
 
-            for (int j = 0; j < juce::jmin (settings.beatPulseGains.size(), ids::numBeatPulseParams); ++j)
+            for (int j = 0; j < juce::jmin (settings.beatPulseGains.size(), ids::numAccentParams); ++j)
                 bridge.parameter (ids::pos::beatPulseGain1 + j).setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, (settings.beatPulseGains[j] + 1.0f) * 0.5f));
         }
     }

@@ -11,7 +11,7 @@ namespace mur::ids
 inline constexpr int versionHint = 1;
 
 inline constexpr int numNoteGains = 51;       // "noteGain0" (Breath) .. "noteGain50"
-inline constexpr int numBeatPulseParams = 16; // "beatPulseGain1" .. "beatPulseGain16"
+inline constexpr int numAccentParams = 16; // "beatPulseGain1" .. "beatPulseGain16"
 inline constexpr int numParameters = 89;
 
 // Host positions of the single parameters; the note gains take 0 to 50 and

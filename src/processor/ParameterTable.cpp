@@ -15,7 +15,7 @@ namespace mur
 struct ParameterAccess
 {
     static void noteGain (Settings& p, int index, double value) { p.setNoteGainFromParameter (index, static_cast<float> (value)); }
-    static void accentGain (Settings& p, int step, double value) { p.setPatternGainFromHost (step, static_cast<float> (value)); }
+    static void accentGain (Settings& p, int step, double value) { p.setAccentGainFromHost (step, static_cast<float> (value)); }
     static double raw (const Settings& p, int index) { return p.bridge.rawValue (index); }
 };
 
@@ -103,7 +103,7 @@ std::array<ParameterSpec, ids::numParameters> makeTable()
         table[position++] = single;
 
     // The accent pattern's first sixteen steps; the first starts accented.
-    for (int j = 1; j <= ids::numBeatPulseParams; ++j)
+    for (int j = 1; j <= ids::numAccentParams; ++j)
     {
         const auto defaultGain = j == 1 ? 1.0f : 0.5f;
         table[position++] = { "beatPulseGain" + juce::String (j), "Rate Pulse " + juce::String (j), K::real, 0.0f, 1.0f,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AccentPattern.h"
+#include "AccentGains.h"
 #include "ArpTypes.h"
 #include "HeldNotes.h"
 #include "ParameterMirrors.h"
@@ -39,7 +39,7 @@ struct PlaybackInputs
 {
     const ParameterMirrors& mirrors;
     const NoteGains& noteGains;
-    const BeatPulseGains& beatPulseGains;
+    const AccentGains& beatPulseGains;
     const Relaxed<std::int32_t>& arpSeed;
 };
 
@@ -118,7 +118,7 @@ private:
     PlaybackInputs source;
     ParameterMirrors mirrors;
     NoteGains noteGains {};
-    BeatPulseGains beatPulseGains;
+    AccentGains beatPulseGains;
     std::int32_t arpSeed = defaultArpSeed;
     SharedEngine& engine;
 
@@ -126,7 +126,7 @@ private:
     {
         ParameterMirrors mirrors;
         NoteGains noteGains {};
-        BeatPulseGains beatPulseGains;
+        AccentGains beatPulseGains;
         std::int32_t arpSeed = defaultArpSeed;
     };
     TakenSettings staging;

@@ -20,7 +20,7 @@ Settings::Settings (ParameterBridge& parameterBridge, SharedEngine& sharedEngine
     for (size_t i = 0; i < noteGains.size(); ++i)
         noteGains[i] = i == 0 ? 0.0f : 0.5f;
 
-    resetBeatPulsePattern();
+    resetAccentGains();
 
     // The engine runs at the parameter defaults from the start; so do these
     // mirrors (see ParameterMirrors for their first values).
@@ -61,7 +61,7 @@ void Settings::setNoteGainFromParameter (int index, float value) noexcept
         noteGains[static_cast<size_t> (index)] = juce::jlimit (0.0f, 1.0f, value);
 }
 
-void Settings::setPatternGainFromHost (int step, float value) noexcept
+void Settings::setAccentGainFromHost (int step, float value) noexcept
 {
     if (step < 1 || step > maxAccentSteps || ! isFinite (value))
         return;
@@ -302,7 +302,7 @@ void Settings::setBeatPulseGain (int stepIndex, float gain)
     const auto limited = juce::jlimit (-1.0f, 1.0f, gain);
     beatPulseGains.set (stepIndex, limited);
 
-    if (stepIndex < ids::numBeatPulseParams)
+    if (stepIndex < ids::numAccentParams)
         bridge.writeBack (ids::pos::beatPulseGain1 + stepIndex, static_cast<double> ((limited + 1.0f) * 0.5f));
 }
 
@@ -323,13 +323,13 @@ void Settings::resetAccentParametersFrom (int count)
     // its end at their default (gain 0), as they were when it was saved; the
     // parameter path grows the list while they are written, so its length is
     // put back afterwards.
-    for (int j = count; j < ids::numBeatPulseParams; ++j)
+    for (int j = count; j < ids::numAccentParams; ++j)
         bridge.writeBack (ids::pos::beatPulseGain1 + j, 0.5);
 
     beatPulseGains.resize (count);
 }
 
-void Settings::resetBeatPulsePattern()
+void Settings::resetAccentGains()
 {
     beatPulseGains.resize (0);
     beatPulseGains.resize (4);

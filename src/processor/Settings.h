@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AccentPattern.h"
+#include "AccentGains.h"
 #include "ArpTypes.h"
 #include "Guarded.h"
 #include "ParameterMirrors.h"
@@ -58,7 +58,7 @@ public:
     void setBeatPulseGain (int stepIndex, float gain);
     float getBeatPulseGain (int stepIndex) const noexcept;
     void ensureBeatPulseGainCount (int count);
-    int getNumBeatPulseGains() const noexcept { return beatPulseGains.size(); }
+    int getNumAccentGains() const noexcept { return beatPulseGains.size(); }
 
     // Draws a new seed and a new network from it (the editor's Reseed). The
     // coefficients, the active size and all parameters stay as they are.
@@ -91,9 +91,9 @@ private:
     bool storeAndWriteBack (Relaxed<float>& mirror, int parameterIndex, float value);
     void setDynamics (Relaxed<float>& mirror, int parameterIndex, float value);
     void setPaletteBias (Relaxed<float>& mirror, int parameterIndex, float value);
-    void setPatternGainFromHost (int step, float value) noexcept;
+    void setAccentGainFromHost (int step, float value) noexcept;
     void setNoteGainFromParameter (int index, float value) noexcept;
-    void resetBeatPulsePattern();
+    void resetAccentGains();
     void resetAccentParametersFrom (int count);
 
     ParameterBridge& bridge;
@@ -104,7 +104,7 @@ private:
     NoteGains noteGains {};
     Relaxed<bool> bypassNoteGains = false;
     Relaxed<std::int32_t> arpSeed = defaultArpSeed;
-    BeatPulseGains beatPulseGains;
+    AccentGains beatPulseGains;
 
     // A host may restore its project on a thread of its own while the editor
     // reads these.

@@ -180,7 +180,7 @@ void Playback::stepTick (int position)
     for (size_t i = 0; i < gains.size(); ++i)
         gains[i] = noteGains[i];
 
-    SelectionSettings settings;
+    SelectionInputs settings;
     settings.noteGains = gains.data();
     settings.repeatGain = mirrors.repeatGain;
     settings.neighborGain = mirrors.neighborGain;

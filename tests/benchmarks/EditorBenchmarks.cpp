@@ -218,7 +218,7 @@ int main (int argc, char** argv)
 
     // The editor as a returning user sees it: no release notes over it, no
     // update check, and the user's own settings untouched.
-    const mur::settings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
+    const mur::userSettings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
     mur::update::overrideServiceAddress (juce::String());
 
     // --cpu [activity|map|topology|none] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]

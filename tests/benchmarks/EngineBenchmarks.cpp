@@ -40,7 +40,7 @@ void wholeStepFiftyNotes (benchmark::State& state)
     std::array<float, 51> gains {};
     gains.fill (0.5f);
     gains[0] = 0.3f;
-    SelectionSettings settings;
+    SelectionInputs settings;
     settings.noteGains = gains.data();
     settings.neighborGain = 0.4f;
     settings.softmaxGain = 20.0f;

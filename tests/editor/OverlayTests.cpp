@@ -29,9 +29,9 @@ protected:
 
     void SetUp() override
     {
-        previousSettings = settings::settingsFile().getParentDirectory();
-        settings::setFolderOverride (settingsFolder.getFile());
-        settings::write (settings::changelogAcknowledgedVersion, overlays::installedVersion);
+        previousSettings = userSettings::settingsFile().getParentDirectory();
+        userSettings::setFolderOverride (settingsFolder.getFile());
+        userSettings::write (userSettings::changelogAcknowledgedVersion, overlays::installedVersion);
         overlays::setBrowserLauncher ([this] (const juce::String& address) { opened.add (address); });
         test::Editor::SetUp();
     }
@@ -42,7 +42,7 @@ protected:
         test::runPostedMessages();
         overlays::setBrowserLauncher ({});
         update::overrideServiceAddress (juce::String());
-        settings::setFolderOverride (previousSettings);
+        userSettings::setFolderOverride (previousSettings);
         settingsFolder.getFile().deleteRecursively();
     }
 
@@ -125,7 +125,7 @@ TEST_F (Overlays, ReleaseNotesShowOncePerVersionUntilConfirmed)
     // Nothing stored, or an older version: the notes of 1.0.0, and no check.
     for (const auto* stored : { "", "0.1.5" })
     {
-        settings::write (settings::changelogAcknowledgedVersion, stored);
+        userSettings::write (userSettings::changelogAcknowledgedVersion, stored);
         reopenEditor();
         auto* notes = editor->pieces().overlays.getReleaseNotes();
         ASSERT_NE (notes, nullptr) << stored;
@@ -147,7 +147,7 @@ TEST_F (Overlays, ReleaseNotesShowOncePerVersionUntilConfirmed)
     editor->pieces().overlays.getReleaseNotes()->getOkButton().triggerClick();
     ASSERT_TRUE (test::runPostedMessages());
     ASSERT_TRUE (test::runPostedMessages());
-    EXPECT_EQ (settings::read (settings::changelogAcknowledgedVersion), "1.0.0");
+    EXPECT_EQ (userSettings::read (userSettings::changelogAcknowledgedVersion), "1.0.0");
     EXPECT_EQ (editor->pieces().overlays.getReleaseNotes(), nullptr);
     EXPECT_FALSE (editor->pieces().overlays.areReleaseNotesPending());
     EXPECT_NE (editor->pieces().overlays.getVersionCheckThread(), nullptr);
@@ -168,24 +168,24 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
         {
             editor->pieces().overlays.getUpdateNotice()->getOkButton().triggerClick();
             test::runPostedMessages();
-            settings::write (settings::dismissedUpdateVersion, "");
+            userSettings::write (userSettings::dismissedUpdateVersion, "");
         }
         return shown;
     };
 
-    settings::write (settings::dismissedUpdateVersion, "1.2.0");
+    userSettings::write (userSettings::dismissedUpdateVersion, "1.2.0");
     EXPECT_FALSE (shownFor ("1.2.0")) << "dismissed";
-    settings::write (settings::dismissedUpdateVersion, "1.1.0");
+    userSettings::write (userSettings::dismissedUpdateVersion, "1.1.0");
     EXPECT_TRUE (shownFor ("1.2.0")) << "an older dismissal";
 
     const auto now = juce::Time::currentTimeMillis() / 1000;
     for (auto [remindAfter, shows] : { std::pair { juce::String (now + 3600), false }, std::pair { juce::String ("0"), true },
                                        std::pair { juce::String (now - 60), true }, std::pair { juce::String ("soon"), true } })
     {
-        settings::write (settings::updateRemindAfter, remindAfter);
+        userSettings::write (userSettings::updateRemindAfter, remindAfter);
         EXPECT_EQ (shownFor ("1.2.0"), shows) << remindAfter;
     }
-    settings::write (settings::updateRemindAfter, "0");
+    userSettings::write (userSettings::updateRemindAfter, "0");
 
     // Without a download location: the narrow panel, two buttons.
     editor->pieces().overlays.showUpdate ("1.2.0", {});
@@ -199,11 +199,11 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
     notice->getRemindButton().triggerClick();
     test::runPostedMessages();
     EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
-    const auto remindAfter = settings::read (settings::updateRemindAfter).getLargeIntValue();
+    const auto remindAfter = userSettings::read (userSettings::updateRemindAfter).getLargeIntValue();
     EXPECT_GE (remindAfter, now + 86400);
     EXPECT_LE (remindAfter, juce::Time::currentTimeMillis() / 1000 + 86400);
     EXPECT_FALSE (shownFor ("1.3.0"));
-    settings::write (settings::updateRemindAfter, "0");
+    userSettings::write (userSettings::updateRemindAfter, "0");
 
     // With one: "Download" opens it and leaves the notice; "OK" dismisses.
     editor->pieces().overlays.showUpdate ("1.2.0", "https://corvane.com/mur/1.2.0");
@@ -218,10 +218,10 @@ TEST_F (Overlays, TheUpdateNoticeFollowsTheUsersChoices)
     notice->getOkButton().triggerClick();
     test::runPostedMessages();
     EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
-    EXPECT_EQ (settings::read (settings::dismissedUpdateVersion), "1.2.0");
+    EXPECT_EQ (userSettings::read (userSettings::dismissedUpdateVersion), "1.2.0");
 
     // Pending release notes hold the notice back.
-    settings::write (settings::changelogAcknowledgedVersion, "");
+    userSettings::write (userSettings::changelogAcknowledgedVersion, "");
     reopenEditor();
     editor->pieces().overlays.showUpdate ("1.3.0", {});
     EXPECT_EQ (editor->pieces().overlays.getUpdateNotice(), nullptr);
@@ -305,7 +305,7 @@ TEST_F (UpdateCheck, TheSwitchInAboutKeepsEveryRequestAway)
     ASSERT_TRUE (server.start());
     update::overrideServiceAddress (server.address());
 
-    settings::write (settings::checkForUpdates, "0");
+    userSettings::write (userSettings::checkForUpdates, "0");
     reopenEditor();
     test::pumpMessages (200);
     EXPECT_EQ (editor->pieces().overlays.getVersionCheckThread(), nullptr);
@@ -320,19 +320,19 @@ TEST_F (UpdateCheck, TheSwitchInAboutKeepsEveryRequestAway)
     // Switched on, it asks at once.
     toggle->triggerClick();
     test::runPostedMessages();
-    EXPECT_EQ (settings::read (settings::checkForUpdates), "1");
+    EXPECT_EQ (userSettings::read (userSettings::checkForUpdates), "1");
     ASSERT_TRUE (test::pumpUntil ([&server] { return server.requestCount() == 1; }, 5000));
 
     // Off again, no later editor asks.
     toggle->triggerClick();
     test::runPostedMessages();
-    EXPECT_EQ (settings::read (settings::checkForUpdates), "0");
+    EXPECT_EQ (userSettings::read (userSettings::checkForUpdates), "0");
     reopenEditor();
     test::pumpMessages (200);
     EXPECT_EQ (server.requestCount(), 1);
 
     // The environment's "off" wins over the switch, which shows it.
-    settings::write (settings::checkForUpdates, "1");
+    userSettings::write (userSettings::checkForUpdates, "1");
     update::overrideServiceAddress (juce::String());
     reopenEditor();
     editor->pieces().overlays.showAbout();

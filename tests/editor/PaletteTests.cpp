@@ -78,7 +78,7 @@ TEST (Palette, UnitsAndPadPointsTakeTheColourOfTheNotesTheyFavour)
     NeuralEngine engine (54, 50, 51, 3);
     applyConstructionSequence (engine);
     const auto notes = computeNoteColours (3, 0.27f, 0.2f);
-    Settings settings;
+    PaletteInputs settings;
     settings.hiddenSize = 6;
     settings.numHeld = 3;
 

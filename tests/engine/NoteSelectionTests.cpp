@@ -15,7 +15,7 @@ struct Selection
     std::array<float, 51> gains {};
     std::array<float, 51> outputs {};
     std::array<float, 51> probabilities {};
-    SelectionSettings settings;
+    SelectionInputs settings;
 
     Selection()
     {

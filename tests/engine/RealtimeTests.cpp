@@ -18,7 +18,7 @@ TEST (EngineRealtime, StepsAllocateNothingAtAnySizeWithOrWithoutNoise)
 
     std::array<float, 51> gains {};
     gains.fill (0.5f);
-    SelectionSettings settings;
+    SelectionInputs settings;
     settings.noteGains = gains.data();
     settings.neighborGain = 0.3f;
 

@@ -140,7 +140,7 @@ int main (int argc, char** argv)
     int result = 0;
     {
         juce::ScopedJuceInitialiser_GUI juce;
-        mur::settings::write (mur::settings::changelogAcknowledgedVersion, mur::overlays::installedVersion);
+        mur::userSettings::write (mur::userSettings::changelogAcknowledgedVersion, mur::overlays::installedVersion);
         result = RUN_ALL_TESTS();
     }
     home.deleteRecursively();

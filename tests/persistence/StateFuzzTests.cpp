@@ -24,7 +24,7 @@ void expectPlayableAndInRange (ArpAudioProcessor& p, int iteration)
     ASSERT_GE (m.numSteps, 2) << iteration;
     ASSERT_LE (m.numSteps, 64) << iteration;
     ASSERT_LT (m.pulseTimeShiftStep, m.numSteps) << iteration;
-    ASSERT_LE (p.getSettings().getNumBeatPulseGains(), 64) << iteration;
+    ASSERT_LE (p.getSettings().getNumAccentGains(), 64) << iteration;
     ASSERT_EQ (p.getEngine().getActiveHiddenSize(), m.hiddenSize) << iteration;
 
     for (float v : { m.leakRate.get(), m.recurrenceScale.get(), m.softmaxGain.get(), m.controlInput0.get(), m.pulseGain.get() })

@@ -1,5 +1,5 @@
 #include "PlaybackHelpers.h"
-#include "processor/AccentPattern.h"
+#include "processor/AccentGains.h"
 #include "processor/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
@@ -41,7 +41,7 @@ TEST (AccentLookup, FreeRunningStepsAddTheStartStep)
 
 TEST (AccentLookup, MissingStepsFallBackAndTheMasterScales)
 {
-    BeatPulseGains gains;
+    AccentGains gains;
     gains.resize (4);
     gains.set (0, 1.0f);
     EXPECT_EQ (gains.gainOrFallback (0), 1.0f);
@@ -161,7 +161,7 @@ TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
 
     auto* twelfth = processor.getParameterTree().getParameter (ids::beatPulseGain (12));
     twelfth->setValueNotifyingHost (1.0f);
-    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
+    ASSERT_EQ (processor.getSettings().getNumAccentGains(), 12);
     for (int i = 4; i <= 10; ++i)
         EXPECT_EQ (processor.getSettings().getBeatPulseGain (i), 0.0f);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (11), 1.0f);
@@ -172,10 +172,10 @@ TEST (AccentPattern, HostGainsGrowTheListAndMapToPlusMinusOne)
 
     processor.getSettings().setBeatPulseGain (64, 1.0f);
     processor.getSettings().setBeatPulseGain (-1, 1.0f);
-    EXPECT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
+    EXPECT_EQ (processor.getSettings().getNumAccentGains(), 12);
 
     processor.getSettings().ensureBeatPulseGainCount (40);
-    EXPECT_EQ (processor.getSettings().getNumBeatPulseGains(), 40);
+    EXPECT_EQ (processor.getSettings().getNumAccentGains(), 40);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (39), 0.0f);
 }
 

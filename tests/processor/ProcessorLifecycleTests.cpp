@@ -90,7 +90,7 @@ TEST (ProcessorConstruction, MirrorsAndPatternStartWhereTheyShould)
         EXPECT_EQ (processor.getSettings().getNoteGain (i), 0.5f);
     EXPECT_EQ (processor.getSettings().getNoteGain (51), 0.0f);
 
-    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 4);
+    ASSERT_EQ (processor.getSettings().getNumAccentGains(), 4);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (0), 1.0f);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (1), 0.0f);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (9), 0.0f);
@@ -134,7 +134,7 @@ TEST (ProcessorConstruction, EveryParameterReachesItsMirror)
     EXPECT_FLOAT_EQ (m.darkPaletteBias, 0.6f);
     EXPECT_FLOAT_EQ (processor.getSettings().getNoteGain (7), 0.9f);
     EXPECT_TRUE (processor.getSettings().getBypassNoteGains());
-    ASSERT_EQ (processor.getSettings().getNumBeatPulseGains(), 12);
+    ASSERT_EQ (processor.getSettings().getNumAccentGains(), 12);
     EXPECT_FLOAT_EQ (processor.getSettings().getBeatPulseGain (11), -0.5f);
     EXPECT_EQ (processor.getSettings().getBeatPulseGain (6), 0.0f);
 }

@@ -52,7 +52,7 @@ TEST (FactoryPresets, TwelveOrMoreThatAllPlayDifferently)
     const auto& third = presets::factoryPresets()[2];
     presets::apply (third, reference);
     ArpAudioProcessor loaded;
-    loaded.getPresets().loadPresetFile (folder.getChildFile (juce::String (third.name) + ".fxp"));
+    ASSERT_TRUE (loaded.getPresets().loadPresetFile (folder.getChildFile (juce::String (third.name) + ".fxp")).wasOk());
     EXPECT_EQ (loaded.getEngine().getInputWeights(), reference.getEngine().getInputWeights());
     EXPECT_EQ (loaded.getSettings().getMirrors().rateIndex, reference.getSettings().getMirrors().rateIndex);
     EXPECT_EQ (loaded.getSettings().getMirrors().numSteps, static_cast<int> (third.accents.size()));

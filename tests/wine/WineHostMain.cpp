@@ -150,7 +150,7 @@ int snapshot (const juce::File& png)
 {
     // The picture shows the editor as a returning user sees it: no release
     // notes over it and no update check.
-    const mur::settings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
+    const mur::userSettings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
     mur::update::overrideServiceAddress (juce::String());
     mur::ArpAudioProcessor processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());

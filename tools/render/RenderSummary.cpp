@@ -1,6 +1,6 @@
 #include "Renderer.h"
 #include "StepStatistics.h"
-#include "processor/AccentPattern.h"
+#include "processor/AccentGains.h"
 
 #include <map>
 

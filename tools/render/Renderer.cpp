@@ -2,7 +2,7 @@
 
 #include "StepStatistics.h"
 #include "TempoMap.h"
-#include "processor/AccentPattern.h"
+#include "processor/AccentGains.h"
 #include "processor/ParameterIds.h"
 #include "processor/ParameterLayout.h"
 

@@ -73,7 +73,7 @@ bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOpt
     const auto& options = renderOptions.snapshotOptions;
     // The picture shows the editor as a returning user sees it: no release
     // notes over it and no update check.
-    const settings::ScopedScratchSettings scratchSettings (overlays::installedVersion);
+    const userSettings::ScopedScratchSettings scratchSettings (overlays::installedVersion);
     update::overrideServiceAddress (juce::String());
     ArpAudioProcessor processor;
     // The picture starts from the defaults unless a preset is named.

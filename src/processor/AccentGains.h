@@ -14,7 +14,7 @@ inline constexpr int maxAccentSteps = 64;
 // The accent gains, one per pattern step in [-1, 1]. Storage for the longest
 // pattern exists from the start and never moves, so the audio thread can read
 // while the editor or the parameter path writes.
-class BeatPulseGains
+class AccentGains
 {
 public:
     int size() const noexcept { return count; }

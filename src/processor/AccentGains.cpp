@@ -1,4 +1,4 @@
-#include "AccentPattern.h"
+#include "AccentGains.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 namespace mur
 {
 
-void BeatPulseGains::resize (int newSize) noexcept
+void AccentGains::resize (int newSize) noexcept
 {
     const auto clamped = std::clamp (newSize, 0, maxAccentSteps);
 
@@ -16,7 +16,7 @@ void BeatPulseGains::resize (int newSize) noexcept
     count = clamped;
 }
 
-float BeatPulseGains::gainOrFallback (int index) const noexcept
+float AccentGains::gainOrFallback (int index) const noexcept
 {
     if (index >= 0 && index < count)
         return gains[static_cast<size_t> (index)];

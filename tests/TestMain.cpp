@@ -1,4 +1,4 @@
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "overlays/OverlayPanel.h"
 #include "overlays/UpdateService.h"
 #include "persistence/PresetLibrary.h"

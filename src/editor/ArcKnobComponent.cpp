@@ -1,7 +1,7 @@
 #include "ArcKnobComponent.h"
 
 #include "ControlMappings.h"
-#include "EditorResources.h"
+#include "resources/EditorResources.h"
 
 #include <cmath>
 

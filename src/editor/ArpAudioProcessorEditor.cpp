@@ -3,7 +3,11 @@
 #include "ControlMappings.h"
 #include "engine/NoteSelection.h"
 #include "persistence/UndoHistory.h"
-#include "processor/ArpAudioProcessor.h"
+#include "persistence/EditorConnection.h"
+#include "persistence/PresetLibrary.h"
+#include "processor/Playback.h"
+#include "processor/Settings.h"
+#include "processor/SharedEngine.h"
 #include "views/NeuronPathOverlay.h"
 #include "views/ViewsPanel.h"
 
@@ -15,8 +19,8 @@ namespace
 const juce::Rectangle<int> circularTimeBounds { 350, 103, 380, 380 };
 } // namespace
 
-ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
-    : juce::AudioProcessorEditor (p),
+ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
+    : juce::AudioProcessorEditor (p.getAudioProcessor()),
       processor (p),
       settings (p.getSettings()),
       presets (p.getPresets()),
@@ -52,13 +56,13 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (ArpAudioProcessor& p)
     resized();
 
     overlays->start();
-    processor.addChangeListener (this);
+    processor.getChangeBroadcaster().addChangeListener (this);
     startTimer (10);
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
-    processor.removeChangeListener (this);
+    processor.getChangeBroadcaster().removeChangeListener (this);
     stopTimer();
     overlays.reset();
     tooltipWindow.setLookAndFeel (nullptr);
@@ -207,7 +211,7 @@ void ArpAudioProcessorEditor::paintOverChildren (juce::Graphics& g)
 //==============================================================================
 void ArpAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
-    if (source == &processor)
+    if (source == &processor.getChangeBroadcaster())
         followProcessor();
 }
 

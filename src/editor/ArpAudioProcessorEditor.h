@@ -23,7 +23,7 @@
 namespace mur
 {
 
-class ArpAudioProcessor;
+class EditorConnection;
 class Playback;
 class Presets;
 class Settings;
@@ -54,7 +54,7 @@ public:
     static constexpr int designWidth = DesignRootComponent::designWidth;
     static constexpr int designHeight = DesignRootComponent::designHeight;
 
-    explicit ArpAudioProcessorEditor (ArpAudioProcessor&);
+    explicit ArpAudioProcessorEditor (EditorConnection&);
     ~ArpAudioProcessorEditor() override;
 
     void resized() override;
@@ -93,7 +93,7 @@ private:
 
     // What the editor may change (the settings, through their setters; the
     // presets and the undo history it drives) and what it reads.
-    ArpAudioProcessor& processor;
+    EditorConnection& processor;
     Settings& settings;
     Presets& presets;
     UndoHistory& history;

@@ -1,6 +1,6 @@
 #include "Buttons.h"
 
-#include "EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur
 {

@@ -1,8 +1,8 @@
 #include "CircularTimeComponent.h"
 
 #include "ControlMappings.h"
-#include "EditorResources.h"
-#include "UserSettings.h"
+#include "resources/EditorResources.h"
+#include "persistence/UserSettings.h"
 #include "persistence/UndoHistory.h"
 #include "processor/Settings.h"
 #include "processor/StepTiming.h"

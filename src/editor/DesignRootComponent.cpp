@@ -1,6 +1,6 @@
 #include "DesignRootComponent.h"
 
-#include "EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur
 {

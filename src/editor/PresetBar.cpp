@@ -1,6 +1,6 @@
 #include "PresetBar.h"
 
-#include "EditorResources.h"
+#include "resources/EditorResources.h"
 #include "persistence/PresetLibrary.h"
 #include "persistence/UndoHistory.h"
 

@@ -1,6 +1,6 @@
 #include "XYPad.h"
 
-#include "UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "persistence/UndoHistory.h"
 #include "views/FrameClock.h"
 

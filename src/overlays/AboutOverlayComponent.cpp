@@ -1,7 +1,7 @@
 #include "AboutOverlayComponent.h"
 
 #include "OverlayPanel.h"
-#include "editor/EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur
 {

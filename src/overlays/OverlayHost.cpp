@@ -6,7 +6,7 @@
 #include "ReleaseNotesOverlayComponent.h"
 #include "UpdateAvailableOverlayComponent.h"
 #include "VersionCheckThread.h"
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 
 namespace mur
 {

@@ -1,6 +1,6 @@
 #include "OverlayPanel.h"
 
-#include "editor/EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur::overlays
 {

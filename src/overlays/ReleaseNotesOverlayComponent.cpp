@@ -1,7 +1,7 @@
 #include "ReleaseNotesOverlayComponent.h"
 
 #include "OverlayPanel.h"
-#include "editor/EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur
 {

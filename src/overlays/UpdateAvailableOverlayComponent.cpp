@@ -1,7 +1,7 @@
 #include "UpdateAvailableOverlayComponent.h"
 
 #include "OverlayPanel.h"
-#include "editor/EditorResources.h"
+#include "resources/EditorResources.h"
 
 namespace mur
 {

@@ -1,5 +1,5 @@
 #include "OfflineHost.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>

@@ -1,4 +1,4 @@
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "views/NeuralActivityPCAPlot.h"
 #include "views/NeuralActivityWindow.h"
 #include "views/NeuralNetworkTopologyPlot.h"

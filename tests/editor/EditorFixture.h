@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/ArpAudioProcessorEditor.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

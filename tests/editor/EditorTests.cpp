@@ -4,7 +4,7 @@
 #include "processor/ProcessorAccess.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "editor/LookAndFeels.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "MouseEvents.h"
 #include "ReferenceUpdateServer.h"
 #include "TestHelpers.h"
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "overlays/AboutOverlayComponent.h"
 #include "overlays/OverlayPanel.h"
 #include "overlays/ReleaseNotes.h"

@@ -3,7 +3,7 @@
 #include "Scenario.h"
 #include "TestHelpers.h"
 #include "persistence/PresetLibrary.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>

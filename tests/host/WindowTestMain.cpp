@@ -1,4 +1,4 @@
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "overlays/OverlayPanel.h"
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>

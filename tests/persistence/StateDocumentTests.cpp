@@ -2,7 +2,7 @@
 #include "engine/NetworkShaping.h"
 #include "persistence/NetworkBlock.h"
 #include "persistence/UntrustedXml.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "StateMutations.h"
 #include "persistence/NetworkBlock.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "persistence/NetworkBlock.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <algorithm>
 #include <cstdint>

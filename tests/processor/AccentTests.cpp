@@ -1,6 +1,6 @@
 #include "PlaybackHelpers.h"
 #include "processor/AccentGains.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
 #include <future>

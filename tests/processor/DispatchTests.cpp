@@ -1,7 +1,7 @@
 #include "views/ViewsPanel.h"
 #include "TestHelpers.h"
 #include "editor/ArpAudioProcessorEditor.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ProcessorAccess.h"
 #include "processor/ParameterIds.h"
 

@@ -1,4 +1,4 @@
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 #include "processor/ParameterLayout.h"
 

@@ -3,7 +3,7 @@
 #include "TestHelpers.h"
 #include "PlaybackHelpers.h"
 #include "editor/ArpAudioProcessorEditor.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 #include "processor/Settings.h"
 #include "views/NeuralNetworkTopologyPlot.h"

@@ -1,5 +1,5 @@
 #include "PlaybackHelpers.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 namespace mur
 {

@@ -1,5 +1,5 @@
 #include "engine/NetworkShaping.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestHelpers.h"
 #include "PlaybackHelpers.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/ParameterIds.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "AllocationCounter.h"
 #include "PlaybackHelpers.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <future>
 #include <thread>

@@ -1,5 +1,5 @@
 #include "PlaybackHelpers.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 #include "processor/TransportFollower.h"
 
 #include <cmath>

@@ -5,10 +5,10 @@
 //   mur_wine_host.exe save BUNDLE STATE           write the state of a changed instance
 //   mur_wine_host.exe snapshot PNG                draw the editor offscreen, in process
 #include "Scenario.h"
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "overlays/OverlayPanel.h"
 #include "overlays/UpdateService.h"
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>

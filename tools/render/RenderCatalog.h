@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/ArpAudioProcessor.h"
+#include "plugin/ArpAudioProcessor.h"
 
 // What mur-render can name: the presets a user has (and the built-in factory
 // set) and the parameters as the editor and hosts show them.

@@ -2,7 +2,7 @@
 
 #include "OfflineHost.h"
 #include "editor/ArpAudioProcessorEditor.h"
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 #include "overlays/OverlayPanel.h"
 #include "overlays/UpdateService.h"
 #include "views/NeuralActivityPCAPlot.h"

@@ -1,7 +1,7 @@
 #include "ArpAudioProcessor.h"
 
-#include "ParameterLayout.h"
-#include "ParameterTable.h"
+#include "processor/ParameterLayout.h"
+#include "processor/ParameterTable.h"
 #include "editor/ArpAudioProcessorEditor.h"
 
 namespace mur

@@ -1,4 +1,4 @@
-#include "editor/UserSettings.h"
+#include "persistence/UserSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "ParameterBridge.h"
-#include "Playback.h"
-#include "Settings.h"
-#include "SharedEngine.h"
+#include "processor/ParameterBridge.h"
+#include "processor/Playback.h"
+#include "processor/Settings.h"
+#include "processor/SharedEngine.h"
+#include "persistence/EditorConnection.h"
 #include "persistence/PresetLibrary.h"
 #include "persistence/StateDocument.h"
 #include "persistence/UndoHistory.h"
@@ -41,7 +42,8 @@ struct MessageThreadHold
 class ArpAudioProcessor : private MessageThreadHold,
                           public juce::AudioProcessor,
                           public juce::ChangeBroadcaster,
-                          public juce::AudioProcessorValueTreeState::Listener
+                          public juce::AudioProcessorValueTreeState::Listener,
+                          public EditorConnection
 {
 public:
     ArpAudioProcessor();
@@ -81,16 +83,19 @@ public:
     // Every parameter change, from the host, the editor or a state load.
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
-    Settings& getSettings() noexcept { return settings; }
+    // What the editor reaches.
+    juce::AudioProcessor& getAudioProcessor() noexcept override { return *this; }
+    juce::ChangeBroadcaster& getChangeBroadcaster() noexcept override { return *this; }
+    Settings& getSettings() noexcept override { return settings; }
     const Settings& getSettings() const noexcept { return settings; }
-    Playback& getPlayback() noexcept { return playback; }
+    Playback& getPlayback() noexcept override { return playback; }
     const Playback& getPlayback() const noexcept { return playback; }
     const NeuralEngine& getEngine() const noexcept { return engine.get(); }
-    const SharedEngine& getSharedEngine() const noexcept { return engine; }
+    const SharedEngine& getSharedEngine() const noexcept override { return engine; }
     StateDocument& getStateDocument() noexcept { return stateDocument; }
-    Presets& getPresets() noexcept { return presets; }
+    Presets& getPresets() noexcept override { return presets; }
     const Presets& getPresets() const noexcept { return presets; }
-    UndoHistory& getHistory() noexcept { return history; }
+    UndoHistory& getHistory() noexcept override { return history; }
 
     juce::AudioProcessorValueTreeState& getParameterTree() noexcept { return parameters; }
     juce::UndoManager& getUndoManager() noexcept { return undoManager; }

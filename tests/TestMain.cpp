@@ -21,6 +21,11 @@ int main (int argc, char** argv)
     if (const auto* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)
         setenv ("DISPLAY", ":65530", 1);
 
+    // A plug-in hosted by a test keeps its user settings under the test's
+    // HOME, whatever the machine's own configuration folder is.
+    if (const auto* home = std::getenv ("HOME"); home != nullptr)
+        setenv ("XDG_CONFIG_HOME", (juce::String (home) + "/.config").toRawUTF8(), 1);
+
     juce::ScopedJuceInitialiser_GUI juce;
 
     // Presets and settings go to a scratch folder, never the user's.

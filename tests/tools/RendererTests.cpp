@@ -1,3 +1,4 @@
+#include "FactoryPresets.h"
 #include "Renderer.h"
 #include "processor/PlaybackHelpers.h"
 
@@ -163,6 +164,41 @@ TEST_F (RendererFiles, BadInputsAndSettingsAreRefused)
     o.settings = { { "holdMode", "maybe" } };
     EXPECT_FALSE (render::render (o, error));
     EXPECT_FALSE (dir.getChildFile ("out.mid").exists());
+}
+
+// The files the renderer wrote for the demo, the plain defaults and each
+// factory preset, byte for byte: a change to the engine, the clock or the
+// file writer that moves one note or one tick shows here. MUR_WRITE_FIXTURES=1
+// rewrites them after an intended change.
+TEST_F (RendererFiles, TheDemoAndEveryFactoryPresetRenderTheCommittedBytes)
+{
+    struct Case
+    {
+        juce::String file, preset;
+        bool defaults;
+    };
+    std::vector<Case> cases { { "demo", {}, false }, { "defaults", {}, true } };
+    for (const auto& preset : presets::factoryPresets())
+        cases.push_back ({ preset.name, preset.name, false });
+
+    const juce::File fixtures (MUR_RENDER_FIXTURES_DIR);
+    for (const auto& c : cases)
+    {
+        auto o = options();
+        o.preset = c.preset;
+        o.useDefaults = c.defaults;
+        juce::String error;
+        ASSERT_TRUE (render::render (o, error)) << c.file << ": " << error;
+
+        const auto fixture = fixtures.getChildFile (c.file + ".mid");
+        if (std::getenv ("MUR_WRITE_FIXTURES") != nullptr)
+            o.output.copyFileTo (fixture);
+
+        juce::MemoryBlock written, committed;
+        o.output.loadFileAsData (written);
+        ASSERT_TRUE (fixture.loadFileAsData (committed)) << c.file << " has no committed render";
+        EXPECT_EQ (written, committed) << c.file << " renders differently";
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Renderer.h"
 
+#include "persistence/MidiClipFile.h"
+
 #include "StepStatistics.h"
 #include "TempoMap.h"
 #include "processor/AccentGains.h"
@@ -10,7 +12,6 @@ namespace mur::render
 {
 namespace
 {
-constexpr int outputTicksPerQuarter = 960;
 
 std::optional<int> rateIndexFor (const juce::String& text)
 {
@@ -337,44 +338,20 @@ std::pair<int, int> firstTimeSignature (const juce::MidiFile& file)
     return { 4, 4 };
 }
 
-// A time-signature event with the standard 24 clocks per click and eight
-// 32nds per quarter.
-juce::MidiMessage timeSignatureEvent (int numerator, int denominator)
-{
-    juce::uint8 power = 0;
-    while ((1 << power) < denominator && power < 7)
-        ++power;
-    const juce::uint8 bytes[] = { 0xff, 0x58, 0x04, static_cast<juce::uint8> (numerator), power, 24, 8 };
-    return juce::MidiMessage (bytes, static_cast<int> (sizeof (bytes)));
-}
-
-// The output's tempo map and time signatures, in its own ticks.
-void writeMeta (juce::MidiMessageSequence& track, const juce::MidiFile& file, const TempoMap& map, bool followsFile)
+// The output's tempo map and time signatures, in quarter notes.
+void addMeta (midifile::Clip& clip, const juce::MidiFile& file, const TempoMap& map, bool followsFile)
 {
     for (const auto& change : map.getChanges())
-    {
-        auto tempo = juce::MidiMessage::tempoMetaEvent (juce::roundToInt (60000000.0 / change.bpm));
-        tempo.setTimeStamp (std::round (map.quartersAtSeconds (change.seconds) * outputTicksPerQuarter));
-        track.addEvent (tempo);
-    }
+        clip.tempos.push_back ({ map.quartersAtSeconds (change.seconds), change.bpm });
 
     juce::MidiMessageSequence signatures;
     if (followsFile)
         file.findAllTimeSigEvents (signatures);
-    if (signatures.getNumEvents() == 0)
-    {
-        auto fourFour = timeSignatureEvent (4, 4);
-        fourFour.setTimeStamp (0);
-        track.addEvent (fourFour);
-        return;
-    }
     for (const auto* event : signatures)
     {
         int numerator = 4, denominator = 4;
         event->message.getTimeSignatureInfo (numerator, denominator);
-        auto signature = timeSignatureEvent (numerator, denominator);
-        signature.setTimeStamp (std::round (map.quartersAtSeconds (map.secondsAtTick (event->message.getTimeStamp())) * outputTicksPerQuarter));
-        track.addEvent (signature);
+        clip.meters.push_back ({ map.quartersAtSeconds (map.secondsAtTick (event->message.getTimeStamp())), numerator, denominator });
     }
 }
 
@@ -451,33 +428,27 @@ std::optional<RenderSummary> render (const RenderOptions& options, juce::String&
         progress (1.0);
 
     // One track: the tempo map and time signatures, then the notes.
-    juce::MidiMessageSequence track;
-    writeMeta (track, *file, map, ! options.bpm.has_value());
+    midifile::Clip clip;
+    addMeta (clip, *file, map, ! options.bpm.has_value());
 
     std::vector<std::pair<double, juce::MidiMessage>> playedEvents;
     std::vector<std::int64_t> playedSamples;
     for (const auto& timed : host.getOutput())
     {
         const auto quarter = map.quartersAtSeconds (static_cast<double> (timed.sample) / sampleRate);
-        auto message = timed.message;
-        message.setTimeStamp (std::round (quarter * outputTicksPerQuarter));
-        track.addEvent (message);
+        const auto& message = timed.message;
+        clip.events.emplace_back (quarter, message);
         if (message.isNoteOnOrOff())
         {
-            playedEvents.emplace_back (quarter, message);
+            auto placed = message;
+            placed.setTimeStamp (std::round (quarter * midifile::ticksPerQuarter));
+            playedEvents.emplace_back (quarter, placed);
             playedSamples.push_back (timed.sample);
         }
     }
     summary.played = pairNotes (playedEvents, playedSamples);
 
-    track.updateMatchedPairs();
-    juce::MidiFile result;
-    result.setTicksPerQuarterNote (outputTicksPerQuarter);
-    result.addTrack (track);
-
-    options.output.deleteFile();
-    juce::FileOutputStream out (options.output);
-    if (! out.openedOk() || ! result.writeTo (out))
+    if (! midifile::write (midifile::toMidiFile (clip), options.output).wasOk())
     {
         error = "cannot write " + options.output.getFullPathName();
         return std::nullopt;

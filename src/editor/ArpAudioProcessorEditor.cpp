@@ -8,6 +8,7 @@
 #include "processor/Playback.h"
 #include "processor/Settings.h"
 #include "processor/SharedEngine.h"
+#include "processor/TakeBuilder.h"
 #include "views/NeuronPathOverlay.h"
 #include "views/ViewsPanel.h"
 
@@ -71,7 +72,7 @@ ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 EditorPieces ArpAudioProcessorEditor::pieces()
 {
     return { designRoot, *presetBar, *noteWindow, *viewsPanel, *notesPanel, *neuronPath, *overlays, *pad, *ring,
-             *aboutClickArea, highlight, paletteRefreshCount };
+             *aboutClickArea, *captureHandle, highlight, paletteRefreshCount };
 }
 
 //==============================================================================
@@ -85,6 +86,9 @@ void ArpAudioProcessorEditor::createPieces()
     };
     presetBar->onLoaded = [this] { followProcessor(); };
     tooltipWindow.suppressTips = [this] { return ! presetBar->isShown(); };
+
+    captureHandle = std::make_unique<CaptureHandle> (CaptureHandle::Links {
+        processor.getCapturedTake(), [this] { return presets.getCurrentPresetName(); } });
 
     noteWindow = std::make_unique<NoteWindow>();
     noteWindow->onGainChange = [this] (int slot, float gain)
@@ -360,6 +364,9 @@ void ArpAudioProcessorEditor::timerCallback()
 
     if (playback.stepPublished.exchange (false, std::memory_order_acquire))
         feedPublishedStep();
+
+    processor.getCapturedTake().drain (playback.getTakeRecorder());
+    captureHandle->follow();
 
     pad->animate();
     presetBar->refreshUndoRedo();

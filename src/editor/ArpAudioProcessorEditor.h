@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArcKnobComponent.h"
+#include "CaptureHandle.h"
 #include "Buttons.h"
 #include "CircularTimeComponent.h"
 #include "CustomSliderComponent.h"
@@ -114,6 +115,7 @@ private:
     std::unique_ptr<views::NotesPanel> notesPanel;
     std::unique_ptr<views::NeuronPathOverlay> neuronPath;
     std::unique_ptr<OverlayHost> overlays;
+    std::unique_ptr<CaptureHandle> captureHandle;
 
     std::unique_ptr<RateTimeComponent> rateControl;
     std::unique_ptr<GateNotesComponent> lengthControl;

@@ -109,6 +109,7 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { breathKnob.get(), { 969, 291, 70, 70 } },
         { reseedButton.get(), { 174, 287, 17, 17 } },
         { accentSettingsButton.get(), { 673, 139, 19, 19 } },
+        { captureHandle.get(), { 708, 64, 56, 16 } },
         { presetBar.get(), { PresetBar::x, PresetBar::y, PresetBar::width, PresetBar::height } },
         { noteWindow.get(), { NoteWindow::x, NoteWindow::y, NoteWindow::width, NoteWindow::height } },
     };

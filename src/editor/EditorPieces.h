@@ -5,6 +5,7 @@
 namespace mur
 {
 
+class CaptureHandle;
 class CircularTimeComponent;
 class ClickOverlay;
 class DesignRootComponent;
@@ -37,6 +38,7 @@ struct EditorPieces
     XYTrackpadOverlay& pad;
     CircularTimeComponent& ring;
     ClickOverlay& aboutClickArea;
+    CaptureHandle& capture;
     Highlight& highlight;
     // How often the palette's colours were worked out again.
     const int& paletteRefreshCount;

@@ -9,6 +9,7 @@ class Playback;
 class Presets;
 class Settings;
 class SharedEngine;
+class TakeBuilder;
 class UndoHistory;
 
 // What the editor reaches of the processor that opened it: the settings it
@@ -27,6 +28,8 @@ public:
     virtual UndoHistory& getHistory() noexcept = 0;
     virtual Playback& getPlayback() noexcept = 0;
     virtual const SharedEngine& getSharedEngine() const noexcept = 0;
+    // The latest take of what was played, for capture (message thread).
+    virtual TakeBuilder& getCapturedTake() noexcept = 0;
     // Sends a message after every change, whatever made it.
     virtual juce::ChangeBroadcaster& getChangeBroadcaster() noexcept = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "processor/ParameterBridge.h"
 #include "processor/Playback.h"
+#include "processor/TakeBuilder.h"
 #include "processor/Settings.h"
 #include "processor/SharedEngine.h"
 #include "persistence/EditorConnection.h"
@@ -96,6 +97,7 @@ public:
     Presets& getPresets() noexcept override { return presets; }
     const Presets& getPresets() const noexcept { return presets; }
     UndoHistory& getHistory() noexcept override { return history; }
+    TakeBuilder& getCapturedTake() noexcept override { return capturedTake; }
 
     juce::AudioProcessorValueTreeState& getParameterTree() noexcept { return parameters; }
     juce::UndoManager& getUndoManager() noexcept { return undoManager; }
@@ -124,6 +126,8 @@ private:
     StateDocument stateDocument { settings, engine, bridge };
     Presets presets { stateDocument, bridge };
     UndoHistory history { undoManager, bridge.getGestures() };
+    // The latest take, gathered on the message thread while an editor is open.
+    TakeBuilder capturedTake;
 
     std::shared_ptr<std::atomic<bool>> aliveFlag = std::make_shared<std::atomic<bool>> (true);
     std::unique_ptr<MessageThreadTasks> messageThreadTasks;

@@ -114,6 +114,7 @@ void Playback::process (juce::MidiBuffer& midi, int numSamples, juce::AudioPlayH
     stepTakenThisBlock = false;
     readHostPosition (playHead);
     hostPlaying.store (blockIsHostSynced, std::memory_order_release);
+    recordBlockTime();
 
     blockEvents.clear();
 
@@ -199,6 +200,7 @@ void Playback::process (juce::MidiBuffer& midi, int numSamples, juce::AudioPlayH
         entry.dueSample -= numSamples;
 
     transport.blockEnd (numSamples);
+    recorder.endBlock (numSamples);
     midi.swapWith (outputMidi);
 }
 
@@ -302,6 +304,26 @@ void Playback::readHostPosition (juce::AudioPlayHead* host)
         positionInfo.setPpqPosition (*start);
         hostPpqPosition = *start;
     }
+}
+
+void Playback::recordBlockTime()
+{
+    BlockTime time;
+    time.hostSynced = blockIsHostSynced;
+    time.startPpq = blockStartPpq;
+    time.bpm = tempoBpm;
+    time.sampleRate = sampleRate;
+    if (const auto signature = positionInfo.getTimeSignature())
+    {
+        time.numerator = signature->numerator;
+        time.denominator = signature->denominator;
+    }
+    if (const auto barStart = positionInfo.getPpqPositionOfLastBarStart())
+    {
+        time.hasBarStart = true;
+        time.barStartPpq = *barStart;
+    }
+    recorder.beginBlock (time);
 }
 
 int Playback::clampedPosition (int position, int numSamples) const noexcept
@@ -436,6 +458,7 @@ void Playback::noteOffDue (int note, int dueSample, int position)
             return;
 
     outputMidi.addEvent (noteOff (note), position);
+    recorder.noteOff (note, position);
 }
 
 void Playback::previewOffDue (int note, int dueSample, int position)

@@ -5,6 +5,7 @@
 #include "HeldNotes.h"
 #include "ParameterMirrors.h"
 #include "SharedEngine.h"
+#include "TakeRecorder.h"
 #include "TransportFollower.h"
 #include "engine/NoteSelection.h"
 #include "engine/WholeStep.h"
@@ -76,6 +77,8 @@ public:
     // by the audio thread so that the views never read the engine's own state.
     void copyPublishedState (std::vector<float>& destination) const;
     const PlaybackCounts& getPlaybackCounts() const noexcept { return counts; }
+    // The arpeggio's notes with their musical time, for capture.
+    const TakeRecorder& getTakeRecorder() const noexcept { return recorder; }
     std::int64_t getPreviousChoice() const noexcept { return noteChooser.previousChoice; }
     double getSampleRate() const noexcept { return sampleRate; }
     // The step length at the newest rate and the last tempo the host gave.
@@ -94,6 +97,7 @@ private:
 
     void takeSettings();
     void readHostPosition (juce::AudioPlayHead* playHead);
+    void recordBlockTime();
     void addHostSyncedTicks (int numSamples);
     void addFreeRunningTicks (int numSamples);
     void addEvent (const BlockEvent& event);
@@ -176,6 +180,7 @@ private:
     Relaxed<int> publishedStateSize = 0;
     StepWorkspace workspace;
     PlaybackCounts counts;
+    TakeRecorder recorder;
 
     // The wall clock (milliseconds) the free-running arpeggio follows; tests
     // replace it.

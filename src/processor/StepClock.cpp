@@ -207,6 +207,7 @@ void Playback::stepTick (int position)
     {
         const auto held = heldNotes[static_cast<int> (choice)];
         outputMidi.addEvent (juce::MidiMessage::noteOn (1, held.note, static_cast<juce::uint8> (held.velocity)), position);
+        recorder.noteOn (held.note, held.velocity, position);
         pendingNoteOffs.push_back ({ held.note, position + gate });
         scheduleInThisBlock (EventKind::noteOffDue, held.note, position + gate);
         ++counts.slots[static_cast<size_t> (choice)];

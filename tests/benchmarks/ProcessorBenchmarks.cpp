@@ -1,7 +1,9 @@
 #include "OfflineHost.h"
 #include "plugin/ArpAudioProcessor.h"
+#include "processor/TakeBuilder.h"
 
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <juce_events/juce_events.h>
 
 // The heaviest realistic load: 50 held notes, all 50 hidden units, 1/96 steps
@@ -48,6 +50,47 @@ void worstCaseProcessBlock (benchmark::State& state)
                                                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK (worstCaseProcessBlock)->Unit (benchmark::kMicrosecond);
+
+// What capture adds to one block on the audio thread: the block's time, and
+// as many note-ons and note-offs as the argument (2 is a busy 1/96 arpeggio
+// at 32-sample blocks; 16 is far beyond any). The message thread's drain is
+// measured beside it, per block's worth of entries.
+void takeRecorderPerBlock (benchmark::State& state)
+{
+    TakeRecorder recorder;
+    const auto events = static_cast<int> (state.range (0));
+    BlockTime time { true, 0.0, 120.0, 48000.0, 4, 4, true, 0.0 };
+    for (auto _ : state)
+    {
+        recorder.beginBlock (time);
+        for (int i = 0; i < events; i += 2)
+        {
+            recorder.noteOn (60 + i % 12, 100, i);
+            recorder.noteOff (60 + i % 12, i + 1);
+        }
+        recorder.endBlock (32);
+        time.startPpq += 32.0 / 48000.0 * 2.0;
+        time.barStartPpq = 4.0 * std::floor (time.startPpq / 4.0);
+    }
+}
+BENCHMARK (takeRecorderPerBlock)->Arg (0)->Arg (2)->Arg (16)->Unit (benchmark::kNanosecond);
+
+void takeDrainPerBlock (benchmark::State& state)
+{
+    TakeRecorder recorder;
+    TakeBuilder take;
+    BlockTime time { true, 0.0, 120.0, 48000.0, 4, 4, true, 0.0 };
+    for (auto _ : state)
+    {
+        recorder.beginBlock (time);
+        recorder.noteOn (60, 100, 0);
+        recorder.noteOff (60, 16);
+        recorder.endBlock (32);
+        time.startPpq += 32.0 / 48000.0 * 2.0;
+        take.drain (recorder);
+    }
+}
+BENCHMARK (takeDrainPerBlock)->Unit (benchmark::kNanosecond);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "OfflineHost.h"
 
+#include <cmath>
+
 namespace mur::render
 {
 
@@ -7,9 +9,13 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> SimulatedPlayHead::getPosition
 {
     PositionInfo info;
     info.setBpm (bpm);
-    info.setTimeSignature (TimeSignature { 4, 4 });
+    info.setTimeSignature (TimeSignature { numerator, denominator });
     if (ppqEveryNthBlock > 0 && blockIndex % ppqEveryNthBlock == 0)
+    {
         info.setPpqPosition (ppqPosition);
+        const auto bar = 4.0 * numerator / denominator;
+        info.setPpqPositionOfLastBarStart (std::floor (ppqPosition / bar + 1.0e-9) * bar);
+    }
     info.setIsPlaying (playing);
     info.setTimeInSamples (timeInSamples);
     return info;

@@ -23,6 +23,7 @@ public:
     juce::Optional<PositionInfo> getPosition() const override;
 
     double bpm = 120.0;
+    int numerator = 4, denominator = 4; // one metre from ppq 0
     double ppqPosition = 0.0; // at the start of the current block
     bool playing = true;
     std::int64_t timeInSamples = 0;

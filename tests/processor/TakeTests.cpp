@@ -1,0 +1,250 @@
+#include "persistence/CaptureClip.h"
+#include "processor/TakeBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+namespace mur
+{
+namespace
+{
+
+struct NoteAt
+{
+    double quarters;
+    bool on;
+    int note;
+};
+
+// A recorder fed block by block as the clock feeds it, 480 samples a block,
+// and the take gathered from it.
+struct Recording
+{
+    TakeRecorder recorder;
+    TakeBuilder take;
+    static constexpr double sampleRate = 48000.0;
+    static constexpr int blockSize = 480;
+
+    // Host-synced from `from` to `to` (quarters), the notes placed on the
+    // sample they fall on.
+    void synced (double from, double to, double bpm, const std::vector<NoteAt>& notes, int numerator = 4, int denominator = 4)
+    {
+        run (true, from, to, bpm, notes, numerator, denominator);
+    }
+
+    // Free-running for `quarters`, notes at quarters from where it starts.
+    void freeRunning (double quarters, double bpm, const std::vector<NoteAt>& notes)
+    {
+        run (false, 0.0, quarters, bpm, notes, 4, 4);
+    }
+
+    void drain() { take.drain (recorder); }
+
+private:
+    // `notes` in the order of their time.
+    void run (bool hostSynced, double from, double to, double bpm, const std::vector<NoteAt>& notes, int numerator, int denominator)
+    {
+        const auto perSample = bpm / 60.0 / sampleRate;
+        const auto bar = 4.0 * numerator / denominator;
+        size_t next = 0;
+        for (std::int64_t k = 0;; ++k)
+        {
+            const auto p = from + static_cast<double> (k * blockSize) * perSample;
+            if (p >= to - 1.0e-9)
+                break;
+            recorder.beginBlock ({ hostSynced, p, bpm, sampleRate, numerator, denominator, true, std::floor (p / bar + 1.0e-9) * bar });
+            for (; next < notes.size() && notes[next].quarters < p + blockSize * perSample - 1.0e-9; ++next)
+            {
+                const auto& n = notes[next];
+                const auto position = static_cast<int> (std::lround ((n.quarters - p) / perSample));
+                n.on ? recorder.noteOn (n.note, 100, position) : recorder.noteOff (n.note, position);
+            }
+            recorder.endBlock (blockSize);
+        }
+    }
+};
+
+// The clip's note-ons, placed to the nearest 960th of a quarter as a file holds them.
+std::vector<std::pair<double, int>> onsOf (const TakeBuilder::Clip& clip)
+{
+    std::vector<std::pair<double, int>> ons;
+    for (const auto& n : clip.notes)
+        if (n.on)
+            ons.emplace_back (std::round (n.quarters * 960.0) / 960.0, n.note);
+    return ons;
+}
+
+TEST (Take, ClipsAreWholeBarsFromTheFirstNoteToTheLastNoteOffOrTheLastFewOfThem)
+{
+    Recording r;
+    EXPECT_TRUE (r.take.isEmpty());
+
+    r.synced (0.0, 20.0, 120.0, { { 5.0, true, 60 }, { 5.5, false, 60 }, { 13.25, true, 64 }, { 13.75, false, 64 } });
+    r.drain();
+
+    const auto whole = r.take.range();
+    EXPECT_DOUBLE_EQ (whole.start, 4.0);
+    EXPECT_DOUBLE_EQ (whole.end, 16.0);
+    EXPECT_EQ (whole.bars, 3);
+
+    const auto all = r.take.clip (0);
+    EXPECT_EQ (onsOf (all), (std::vector<std::pair<double, int>> { { 1.0, 60 }, { 9.25, 64 } }));
+    ASSERT_EQ (all.notes.size(), 4u);
+    EXPECT_NEAR (all.notes.back().quarters, 9.75, 1.0e-9);
+
+    // The last bar holds only the second note; asking for more bars than
+    // the take has gives the whole take.
+    const auto last = r.take.clip (1);
+    EXPECT_DOUBLE_EQ (last.range.start, 12.0);
+    EXPECT_EQ (onsOf (last), (std::vector<std::pair<double, int>> { { 1.25, 64 } }));
+    EXPECT_EQ (r.take.range (2).bars, 2);
+    EXPECT_EQ (r.take.range (16).bars, 3);
+
+    // A note-off on a bar line ends the clip on it; bars of 3/4 count from
+    // the host's bar lines.
+    Recording waltz;
+    waltz.synced (0.0, 12.0, 90.0, { { 3.5, true, 60 }, { 6.0, false, 60 } }, 3, 4);
+    waltz.drain();
+    EXPECT_DOUBLE_EQ (waltz.take.range().start, 3.0);
+    EXPECT_DOUBLE_EQ (waltz.take.range().end, 6.0);
+    EXPECT_EQ (waltz.take.clip().meters.front().numerator, 3);
+
+    r.take.clear();
+    EXPECT_TRUE (r.take.isEmpty());
+}
+
+TEST (Take, ALoopEndsTheTakeClosingItsNotesAndTempoChangesStayInIt)
+{
+    Recording r;
+    // A note still sounding when the host loops back ends with the take.
+    r.synced (0.0, 8.0, 120.0, { { 1.0, true, 60 }, { 1.5, false, 60 }, { 7.5, true, 67 } });
+    r.synced (0.0, 2.0, 120.0, {});
+    r.drain();
+    auto clip = r.take.clip();
+    ASSERT_EQ (clip.notes.size(), 4u);
+    EXPECT_FALSE (clip.notes.back().on);
+    EXPECT_EQ (clip.notes.back().note, 67);
+    EXPECT_NEAR (clip.notes.back().quarters, 8.0, 1.0e-9);
+
+    // The next note begins the next take; the note-off that arrives after
+    // the loop for the old note ends nothing in it.
+    r.synced (2.0, 12.0, 120.0, { { 2.0, false, 67 }, { 2.5, true, 62 }, { 3.0, false, 62 } });
+    r.synced (12.0, 20.0, 150.0, { { 13.0, true, 65 }, { 13.5, false, 65 } });
+    r.drain();
+    clip = r.take.clip();
+    EXPECT_EQ (onsOf (clip), (std::vector<std::pair<double, int>> { { 2.5, 62 }, { 13.0, 65 } }));
+    EXPECT_EQ (clip.notes.size(), 4u);
+    ASSERT_EQ (clip.tempos.size(), 2u);
+    EXPECT_DOUBLE_EQ (clip.tempos[1].quarters, 12.0);
+    EXPECT_DOUBLE_EQ (clip.tempos[1].bpm, 150.0);
+
+    // Free-running, the bars start with the take's first note.
+    Recording free;
+    free.freeRunning (10.0, 100.0, { { 1.3, true, 60 }, { 1.8, false, 60 }, { 6.0, true, 61 }, { 6.2, false, 61 } });
+    free.drain();
+    EXPECT_NEAR (free.take.range().start, 1.3, 1.0e-3);
+    EXPECT_EQ (free.take.range().bars, 2);
+}
+
+TEST (Take, ATakeLongerThanTheBufferKeepsItsNewestWholeBarsAndSaysSo)
+{
+    // Sixteenths for 2500 bars: more than the builder keeps.
+    std::vector<NoteAt> notes;
+    for (int step = 0; step < 2500 * 16; ++step)
+    {
+        notes.push_back ({ step * 0.25, true, 60 + step % 5 });
+        notes.push_back ({ step * 0.25 + 0.125, false, 60 + step % 5 });
+    }
+
+    Recording r;
+    for (int chunk = 0; chunk < 100; ++chunk)
+    {
+        const auto from = chunk * 100.0;
+        std::vector<NoteAt> part;
+        for (const auto& n : notes)
+            if (n.quarters >= from && n.quarters < from + 100.0)
+                part.push_back (n);
+        r.synced (from, from + 100.0, 120.0, part);
+        r.drain();
+    }
+
+    const auto whole = r.take.clip();
+    EXPECT_TRUE (r.take.isTruncated());
+    EXPECT_LE (whole.notes.size(), static_cast<size_t> (TakeBuilder::maxEvents));
+    EXPECT_GT (whole.notes.size(), static_cast<size_t> (TakeBuilder::maxEvents) * 9 / 10);
+    EXPECT_DOUBLE_EQ (std::fmod (whole.range.start, 4.0), 0.0);
+    EXPECT_DOUBLE_EQ (whole.range.end, 10000.0);
+    ASSERT_FALSE (whole.notes.empty());
+    EXPECT_TRUE (whole.notes.front().on);
+    EXPECT_NEAR (whole.notes.front().quarters, 0.0, 1.0e-6);
+
+    // A reader that comes late finds the ring overwritten: what is left
+    // starts at a bar line, and no note-off of a lost note-on is kept.
+    Recording late;
+    late.synced (0.0, 4000.0, 120.0, { notes.begin(), notes.begin() + 32000 });
+    late.drain();
+    const auto kept = late.take.clip();
+    EXPECT_TRUE (late.take.isTruncated());
+    EXPECT_DOUBLE_EQ (std::fmod (kept.range.start, 4.0), 0.0);
+    EXPECT_GE (kept.range.start, 4000.0 - TakeRecorder::capacity / 8.0);
+    ASSERT_FALSE (kept.notes.empty());
+    EXPECT_TRUE (kept.notes.front().on);
+}
+
+TEST (Take, TheClipFileNamesItsTrackAndAFailedWriteLeavesNothing)
+{
+    Recording r;
+    r.synced (0.0, 12.0, 120.0, { { 4.0, true, 60 }, { 4.5, false, 60 }, { 6.0, true, 72 } });
+    r.drain();
+
+    const juce::TemporaryFile scratch;
+    const auto folder = scratch.getFile();
+    ASSERT_TRUE (folder.createDirectory());
+    const auto target = folder.getChildFile ("take.mid");
+    ASSERT_TRUE (capture::write (r.take, 0, "Glass Steps", target).wasOk());
+
+    juce::FileInputStream in (target);
+    juce::MidiFile file;
+    ASSERT_TRUE (file.readFrom (in));
+    EXPECT_EQ (file.getTimeFormat(), 960);
+    ASSERT_EQ (file.getNumTracks(), 1);
+    juce::String name;
+    int ons = 0, offs = 0;
+    for (const auto* e : *file.getTrack (0))
+    {
+        if (e->message.isTrackNameEvent())
+            name = e->message.getTextFromTextMetaEvent();
+        ons += e->message.isNoteOn() ? 1 : 0;
+        offs += e->message.isNoteOff() ? 1 : 0;
+    }
+    EXPECT_EQ (name, juce::String (juce::CharPointer_UTF8 ("MUR \xe2\x80\x93 Glass Steps")));
+    EXPECT_EQ (ons, 2);
+    EXPECT_EQ (offs, 2); // the last note is closed where the take's time stood
+
+    // Where the folder cannot be made, or written: a reason, and no file
+    // left behind.
+    const auto blocked = capture::write (r.take, 0, "Glass Steps", target.getChildFile ("inside.mid"));
+    EXPECT_TRUE (blocked.failed());
+    EXPECT_TRUE (blocked.getErrorMessage().contains ("Cannot write"));
+
+    const auto locked = folder.getChildFile ("locked");
+    ASSERT_TRUE (locked.createDirectory());
+    ASSERT_TRUE (locked.setReadOnly (true));
+    // Root writes into read-only folders; the check means something only
+    // for a user.
+    if (! locked.getChildFile ("probe").create().wasOk())
+    {
+        const auto refused = capture::write (r.take, 0, "Glass Steps", locked.getChildFile ("take.mid"));
+        EXPECT_TRUE (refused.failed());
+        EXPECT_EQ (locked.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    }
+    locked.setReadOnly (false);
+
+    EXPECT_TRUE (capture::write (TakeBuilder {}, 4, {}, folder.getChildFile ("empty.mid")).failed());
+    EXPECT_FALSE (folder.getChildFile ("empty.mid").exists());
+}
+
+} // namespace
+} // namespace mur

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Draws the README's pictures again from the build, so that they show what
-# this build draws: the editor, the three network views and the demo's piano
-# roll.
+# this build draws: the editor, the three network views, the capture handle
+# with a take ready and the demo's piano roll.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${MUR_BUILD_DIR:-$root/build}"
@@ -17,5 +17,6 @@ for view in activity map topology; do
     "$render" --snapshot "$docs/view-$view.png" --view "$view" --steps 36 --set hiddenSize=12 --set softmaxGain=3 \
         -o "$scratch/$view.mid" >/dev/null
 done
+"$render" --snapshot "$docs/capture.png" --size 2156x1078 --area 300,56,478,120 --steps 64 -o "$scratch/capture.mid" >/dev/null
 "$render" --plot "$docs/demo-roll.png" -o "$scratch/demo.mid" >/dev/null
-echo "pictures: docs/editor.png, docs/view-{activity,map,topology}.png, docs/demo-roll.png"
+echo "pictures: docs/editor.png, docs/view-{activity,map,topology}.png, docs/capture.png, docs/demo-roll.png"

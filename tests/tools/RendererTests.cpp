@@ -63,6 +63,10 @@ TEST (RendererArguments, MistakesAreNamed)
     EXPECT_TRUE (error.contains ("unknown option"));
     EXPECT_FALSE (parse ({ "a.mid", "b.mid" }, error));
     EXPECT_FALSE (parse ({ "--output" }, error));
+    EXPECT_FALSE (parse ({ "--area", "1000,500,100,100" }, error));
+    EXPECT_TRUE (error.contains ("inside the 1078x539 window"));
+    EXPECT_FALSE (parse ({ "--area", "1,2,3" }, error));
+    EXPECT_EQ (parse ({ "--area", "300,56,478,120" }, error)->snapshotOptions.area, juce::Rectangle<int> (300, 56, 478, 120));
 }
 
 class RendererFiles : public testing::Test

@@ -57,8 +57,12 @@ int main (int argc, char** argv)
             return 2;
         }
 
-        std::cout << "written:    " << options->snapshot.getFullPathName() << " (" << options->snapshotOptions.width << " x "
-                  << options->snapshotOptions.height << ")\n";
+        const auto& shot = options->snapshotOptions;
+        const auto scale = shot.width / 1078.0;
+        const auto size = shot.area.isEmpty() ? juce::Point<int> (shot.width, shot.height)
+                                              : juce::Point<int> (juce::roundToInt (shot.area.getWidth() * scale),
+                                                                  juce::roundToInt (shot.area.getHeight() * scale));
+        std::cout << "written:    " << options->snapshot.getFullPathName() << " (" << size.x << " x " << size.y << ")\n";
         return 0;
     }
 

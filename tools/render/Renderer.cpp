@@ -52,6 +52,7 @@ juce::String usage()
            "  --plot FILE.png|.svg    also draw a piano roll of the held chords and the arpeggio\n"
            "  --json                  print the summary as one JSON object\n"
            "  --snapshot FILE.png     write a picture of the editor instead (with --size WxH, default 1078x539)\n"
+           "  --area X,Y,W,H          only that part of the picture, in the window's 1078x539 units\n"
            "  --view NAME             the network view in the picture: activity, map or topology (default activity)\n"
            "  --steps N               play N steps of the demo before the picture (default 0)\n"
            "  --progress              always show the progress bar\n"
@@ -143,6 +144,21 @@ std::optional<RenderOptions> parseArguments (const juce::StringArray& args, juce
             }
             options.snapshotOptions.width = w;
             options.snapshotOptions.height = h;
+        }
+        else if (arg == "--area")
+        {
+            if (! next (value))
+                return std::nullopt;
+            juce::StringArray parts;
+            parts.addTokens (value, ",", {});
+            const juce::Rectangle<int> area (parts[0].getIntValue(), parts[1].getIntValue(), parts[2].getIntValue(), parts[3].getIntValue());
+            if (parts.size() != 4 || ! value.containsOnly ("0123456789,") || area.isEmpty()
+                || ! juce::Rectangle<int> (1078, 539).contains (area))
+            {
+                error = "--area takes X,Y,WIDTH,HEIGHT inside the 1078x539 window, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            options.snapshotOptions.area = area;
         }
         else if (arg == "--view")
         {

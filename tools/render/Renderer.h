@@ -13,6 +13,7 @@ struct SnapshotOptions
     int width = 1078, height = 539;
     int view = 0;   // the network view shown: 0 Activity, 1 Map, 2 Topology
     int steps = 0;  // arpeggio steps of the built-in demo played first
+    juce::Rectangle<int> area; // a part of the window in design units; empty for all of it
 };
 
 // Everything the command line can ask of a render.

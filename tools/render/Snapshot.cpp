@@ -95,8 +95,13 @@ bool writeEditorSnapshot (const juce::File& file, const RenderOptions& renderOpt
         playDemo (processor, *arpEditor, options.steps);
 
     editor->setSize (options.width, options.height);
-    const auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f);
+    auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f);
     editor.reset();
+    if (! options.area.isEmpty())
+    {
+        const auto scale = static_cast<float> (options.width) / 1078.0f;
+        image = image.getClippedImage ((options.area.toFloat() * scale).getSmallestIntegerContainer().getIntersection (image.getBounds()));
+    }
 
     file.deleteFile();
     juce::FileOutputStream out (file);

@@ -494,5 +494,124 @@ TEST (EditorWindow, TheViewsMoveWhileAnArpeggioPlaysAndAClickSwitchesThem)
     EXPECT_GT (pixelsChanged (activity, grabScreen (view)), 200) << "the click did not switch the view";
 }
 
+// The text a selection's owner gives for a target, asked for as a drop
+// target would ask for it; empty when no answer comes.
+juce::String readSelection (Display* display, const char* selection, const char* target)
+{
+    const auto requestor = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 1, 1, 0, 0, 0);
+    const auto property = XInternAtom (display, "MUR_TEST_SELECTION", False);
+    XConvertSelection (display, XInternAtom (display, selection, False), XInternAtom (display, target, False), property,
+                       requestor, CurrentTime);
+    XFlush (display);
+
+    juce::String text;
+    for (int attempt = 0; attempt < 100 && text.isEmpty(); ++attempt)
+    {
+        pump (20);
+        XEvent event;
+        if (! XCheckTypedWindowEvent (display, requestor, SelectionNotify, &event))
+            continue;
+        if (event.xselection.property == None)
+            break;
+
+        Atom type;
+        int format;
+        unsigned long items, remaining;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty (display, requestor, property, 0, 65536, False, AnyPropertyType, &type, &format, &items,
+                                &remaining, &data) == Success && data != nullptr)
+        {
+            text = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), static_cast<int> (items));
+            XFree (data);
+        }
+        break;
+    }
+    XDestroyWindow (display, requestor);
+    return text;
+}
+
+TEST (EditorWindow, DraggingTheCaptureHandleOutOfTheWindowHandsOverAMidiFile)
+{
+    if (std::getenv ("MUR_NO_DISPLAY") != nullptr)
+        GTEST_SKIP() << "no X display";
+
+    HostedEditor hosted;
+    ASSERT_TRUE (hosted.isOpen());
+    auto& instance = *hosted.instance;
+
+    // Five bars of a held chord with the transport playing, then silence.
+    {
+        scenario::TransportAt120 playHead;
+        instance.setPlayHead (&playHead);
+        instance.prepareToPlay (48000.0, 480);
+        juce::AudioBuffer<float> buffer (2, 480);
+        juce::MidiBuffer midi;
+        for (const auto note : { 60, 64, 67 })
+            midi.addEvent (juce::MidiMessage::noteOn (1, note, static_cast<juce::uint8> (100)), 0);
+        for (juce::int64 position = 0; position < 6 * 96000; position += 480)
+        {
+            if (position == 5 * 96000)
+                for (const auto note : { 60, 64, 67 })
+                    midi.addEvent (juce::MidiMessage::noteOff (1, note), 0);
+            playHead.ppq = static_cast<double> (position) / 48000.0 * 2.0;
+            instance.processBlock (buffer, midi);
+            midi.clear();
+        }
+        instance.setPlayHead (nullptr);
+    }
+    pump (300);
+
+    auto* display = XOpenDisplay (nullptr);
+    ASSERT_NE (display, nullptr);
+    const auto xdndSelection = XInternAtom (display, "XdndSelection", False);
+    const auto ownerBefore = XGetSelectionOwner (display, xdndSelection);
+
+    const auto moveTo = [display] (juce::Point<int> p)
+    {
+        XTestFakeMotionEvent (display, -1, p.x, p.y, CurrentTime);
+        XFlush (display);
+        pump (30);
+    };
+
+    // Press on the handle and leave the window with the button held.
+    const auto handle = hosted.onScreen (708 + 28, 64 + 8);
+    moveTo (handle);
+    XTestFakeButtonEvent (display, 1, True, CurrentTime);
+    XFlush (display);
+    pump (30);
+    const auto outside = juce::Point<int> (handle.x, hosted.onScreen (0, 0).y - 30);
+    for (int i = 1; i <= 8; ++i)
+        moveTo (handle + (outside - handle) * i / 8);
+    pump (200);
+
+    // The plug-in's window owns the drag's selection and offers the file.
+    const auto owner = XGetSelectionOwner (display, xdndSelection);
+    const auto uris = readSelection (display, "XdndSelection", "text/uri-list");
+
+    XTestFakeButtonEvent (display, 1, False, CurrentTime);
+    XFlush (display);
+    pump (100);
+    moveTo (outside + juce::Point<int> (1, 0));
+    pump (100);
+    XCloseDisplay (display);
+
+    EXPECT_NE (owner, static_cast<Window> (None));
+    EXPECT_NE (owner, ownerBefore);
+    ASSERT_TRUE (uris.startsWith ("file://")) << uris;
+    const juce::File file (juce::URL::removeEscapeChars (uris.upToFirstOccurrenceOf ("\r\n", false, false).fromFirstOccurrenceOf ("file://", false, false)));
+    ASSERT_TRUE (file.existsAsFile()) << file.getFullPathName();
+    EXPECT_EQ (file.getParentDirectory().getFileName(), "MUR");
+
+    juce::FileInputStream in (file);
+    juce::MidiFile midi;
+    ASSERT_TRUE (midi.readFrom (in));
+    EXPECT_EQ (midi.getTimeFormat(), 960);
+    int ons = 0;
+    for (const auto* e : *midi.getTrack (0))
+        ons += e->message.isNoteOn() ? 1 : 0;
+    EXPECT_GT (ons, 4);
+    file.deleteFile();
+}
+
 } // namespace
 } // namespace mur

@@ -52,7 +52,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
     addAndMakeVisible (*pad);
     addAndMakeVisible (*overlays);
 
-    copyHeldNotes();
+    copySlots();
     followProcessor();
     resized();
 
@@ -101,8 +101,8 @@ void ArpAudioProcessorEditor::createPieces()
     noteWindow->onPreview = [this] (int slot)
     {
         // A slot without a held note has nothing to play.
-        if (slot < numHeld)
-            playback.queuePreviewNote (held[static_cast<size_t> (slot)].note, held[static_cast<size_t> (slot)].velocity);
+        if (slot < slots.size())
+            playback.queuePreviewNote (slots[slot].note, slots[slot].velocity);
     };
 
     viewsPanel = std::make_unique<views::ViewsPanel>();
@@ -241,11 +241,11 @@ void ArpAudioProcessorEditor::followProcessor()
     followNetwork();
     followPalette();
 
-    std::array<NoteWindow::Slot, NoteWindow::numSlots> slots;
+    std::array<NoteWindow::Slot, NoteWindow::numSlots> shown;
     for (int s = 0; s < NoteWindow::numSlots; ++s)
-        slots[static_cast<size_t> (s)] = { settings.getNoteGain (s + 1), s < numHeld ? controls::noteName (held[static_cast<size_t> (s)].note)
-                                                                                      : juce::String() };
-    noteWindow->show (slots, noteColours);
+        shown[static_cast<size_t> (s)] = { settings.getNoteGain (s + 1), s < slots.size() ? controls::noteName (slots[s].note)
+                                                                                           : juce::String() };
+    noteWindow->show (shown, noteColours);
     pad->repaint();
 }
 
@@ -281,7 +281,7 @@ palette::PaletteInputs ArpAudioProcessorEditor::paletteSettings() const
     const auto& m = settings.getMirrors();
     palette::PaletteInputs inputs;
     inputs.hiddenSize = m.hiddenSize;
-    inputs.numHeld = numHeld;
+    inputs.numHeld = slots.size();
     inputs.breathGain = settings.getNoteGain (0);
     inputs.darkBias = m.darkPaletteBias;
     inputs.lightBias = m.lightPaletteBias;
@@ -311,12 +311,14 @@ void ArpAudioProcessorEditor::followPalette()
 }
 
 //==============================================================================
-void ArpAudioProcessorEditor::copyHeldNotes()
+void ArpAudioProcessorEditor::copySlots()
 {
     const auto& notes = playback.getHeldNotes();
-    numHeld = juce::jlimit (0, HeldNotes::capacity, notes.size());
+    std::array<HeldNote, HeldNotes::capacity> held;
+    const auto numHeld = juce::jlimit (0, HeldNotes::capacity, notes.size());
     for (int i = 0; i < numHeld; ++i)
         held[static_cast<size_t> (i)] = notes[i];
+    expandSlots (held, numHeld, settings.getMirrors().octaveRange, slots);
 }
 
 void ArpAudioProcessorEditor::feedPublishedStep()
@@ -326,14 +328,14 @@ void ArpAudioProcessorEditor::feedPublishedStep()
     for (size_t i = 0; i < step.probabilities.size(); ++i)
         step.probabilities[i] = playback.getPublishedProbability (static_cast<int> (i));
     step.previousChoice = playback.getPreviousChoice();
-    step.numHeld = numHeld;
+    step.numHeld = slots.size();
     step.restEnabled = isRestEnabled (settings.getNoteGain (0));
     step.stepSeconds = playback.getStepSeconds();
 
     viewsPanel->feed (step);
     notesPanel->feed (step);
     noteWindow->repaintArcs();
-    noteWindow->showChoice (step.previousChoice, numHeld);
+    noteWindow->showChoice (step.previousChoice, slots.size());
 }
 
 void ArpAudioProcessorEditor::timerCallback()
@@ -352,10 +354,10 @@ void ArpAudioProcessorEditor::timerCallback()
 
     // New keys, or a network loaded on a host's thread, change what is shown
     // without a change message.
-    copyHeldNotes();
-    auto hash = static_cast<std::uint32_t> (numHeld);
-    for (int i = 0; i < numHeld; ++i)
-        hash = hash * 131u + static_cast<std::uint32_t> (held[static_cast<size_t> (i)].note);
+    copySlots();
+    auto hash = static_cast<std::uint32_t> (slots.size());
+    for (int i = 0; i < slots.size(); ++i)
+        hash = hash * 131u + static_cast<std::uint32_t> (slots[i].note);
     if (static_cast<int> (hash) != heldNotesHash || processor.getSharedEngine().getWeightsGeneration() != shownWeights)
     {
         heldNotesHash = static_cast<int> (hash);

@@ -11,12 +11,13 @@
 #include "ImageKnobComponent.h"
 #include "LookAndFeels.h"
 #include "NoteWindow.h"
+#include "OctaveRangeControl.h"
 #include "Palette.h"
 #include "PresetBar.h"
 #include "TimeDials.h"
 #include "XYPad.h"
 #include "overlays/OverlayHost.h"
-#include "processor/HeldNotes.h"
+#include "processor/NoteSlots.h"
 #include "views/PublishedStep.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -78,7 +79,7 @@ private:
     void followNetwork();
     void followPalette();
     void feedPublishedStep();
-    void copyHeldNotes();
+    void copySlots();
 
     void createControls();
     void createButtons();
@@ -119,6 +120,7 @@ private:
 
     std::unique_ptr<RateTimeComponent> rateControl;
     std::unique_ptr<GateNotesComponent> lengthControl;
+    std::unique_ptr<OctaveRangeControl> octaveControl;
     std::unique_ptr<CustomSliderComponent> feedbackSlider, randomSlider;
     std::unique_ptr<ArcKnobComponent> capacityKnob;
     std::unique_ptr<ImageKnobComponent> inertiaKnob, echoKnob, repetitionKnob, proximityKnob, breathKnob;
@@ -128,8 +130,8 @@ private:
 
     // The editor's own copies of what the audio thread published.
     PlaybackSnapshot published;
-    std::array<HeldNote, HeldNotes::capacity> held {};
-    int numHeld = 0;
+    // The held notes over the octave range: what the network chooses among.
+    NoteSlots slots;
     views::PublishedStep publishedStep;
 
     // What the pieces were last shown, to follow only what changed.

@@ -95,6 +95,25 @@ float positionForNumSteps (int numSteps)
 
 int numStepsSteps() { return mostSteps() - fewestSteps() + 1; }
 
+int octaveRangeFor (float position)
+{
+    const auto range = parameterRange (ids::pos::octaveRange);
+    return juce::jlimit (static_cast<int> (range.start), static_cast<int> (range.end),
+                         roundHalfUp (static_cast<double> (position) * static_cast<double> (range.end - range.start) + static_cast<double> (range.start)));
+}
+
+float positionForOctaveRange (int octaves)
+{
+    const auto range = parameterRange (ids::pos::octaveRange);
+    return juce::jlimit (0.0f, 1.0f, (static_cast<float> (octaves) - range.start) / (range.end - range.start));
+}
+
+int octaveRangeSteps()
+{
+    const auto range = parameterRange (ids::pos::octaveRange);
+    return static_cast<int> (range.end - range.start) + 1;
+}
+
 float accentGainFor (float position)
 {
     const auto range = parameterRange (ids::pos::pulseGain);

@@ -57,6 +57,11 @@ int numStepsFor (float position);
 float positionForNumSteps (int numSteps);
 int numStepsSteps();
 
+// Octaves: every whole number of octaves in its range, one step each.
+int octaveRangeFor (float position);
+float positionForOctaveRange (int octaves);
+int octaveRangeSteps();
+
 // The accent gains (the master and each step's), -1 to 1 on a centred knob.
 float accentGainFor (float position);
 float positionForAccentGain (float gain);

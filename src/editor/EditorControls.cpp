@@ -39,6 +39,10 @@ void ArpAudioProcessorEditor::createControls()
     wire (*rateControl, "Rate", "Rhythmic division for steps.",
           [this] (float v) { settings.setBeatRate (controls::rateIndexFor (v)); });
 
+    octaveControl = std::make_unique<OctaveRangeControl>();
+    wire (*octaveControl, "Octaves", "Spreads the held notes over more octaves; the network chooses among every copy.",
+          [this] (float v) { settings.setOctaveRange (controls::octaveRangeFor (v)); });
+
     lengthControl = std::make_unique<GateNotesComponent>();
     wire (*lengthControl, "Length", "Note length as a percentage of the step.",
           [this] (float v) { settings.setGatePercentage (controls::gatePercentFor (v)); });
@@ -95,6 +99,7 @@ std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> ArpAudioProcessor
         { holdButton.get(), { 1012, 479, 10, 10 } },
         { ring.get(), { 350, 103, 380, 380 } },
         { resetButton.get(), { 825, 479, 10, 10 } },
+        { octaveControl.get(), { 880, 476, 96, 16 } },
         { rateControl.get(), { 344, 105, 38, 38 } },
         { lengthControl.get(), { 697, 437, 38, 38 } },
         { linkButton.get(), { 148, 436, 10, 10 } },
@@ -231,6 +236,7 @@ void ArpAudioProcessorEditor::followControls()
             control.setValue (target, juce::dontSendNotification);
     };
     show (*inertiaKnob, controls::inertiaPosition (m.leakRate));
+    show (*octaveControl, controls::positionForOctaveRange (m.octaveRange));
     show (*echoKnob, controls::echoPosition (m.recurrenceScale));
     show (*repetitionKnob, juce::jlimit (0.0f, 1.0f, m.repeatGain.get()));
     show (*proximityKnob, m.neighborGain);

@@ -340,6 +340,9 @@ bool StateDocument::readLegacy (const void* data, int sizeInBytes)
                     static_cast<float> (stored (spec.id, bridge.rawValue (index))));
     }
 
+    // The earlier form knew only one octave.
+    settings.setOctaveRange (juce::roundToInt (stored ("octaveRange", 1.0)));
+
     if (const auto* accents = xml->getChildByName ("BeatPulseGains"))
     {
         const auto count = juce::jmin (readInt (*accents, "NumGains", settings.beatPulseGains.size()), maxAccentSteps);

@@ -12,10 +12,10 @@ inline constexpr int versionHint = 1;
 
 inline constexpr int numNoteGains = 51;       // "noteGain0" (Breath) .. "noteGain50"
 inline constexpr int numAccentParams = 16; // "beatPulseGain1" .. "beatPulseGain16"
-inline constexpr int numParameters = 89;
+inline constexpr int numParameters = 90;
 
 // Host positions of the single parameters; the note gains take 0 to 50 and
-// the accent gains 73 to 88.
+// the accent gains 73 to 88, the octave range 89.
 namespace pos
 {
     inline constexpr int noteGain0 = 0;
@@ -26,6 +26,8 @@ namespace pos
                          controlInput1 = 67, bypassNoteGains = 68, darkPaletteBias = 69,
                          lightPaletteBias = 70, numSteps = 71, pulseTimeShiftStep = 72;
     inline constexpr int beatPulseGain1 = 73;
+    // Added after the first 89, so that no earlier position moved.
+    inline constexpr int octaveRange = 89;
 } // namespace pos
 
 // The ID at a host position, and the IDs of the two families ("noteGain3",
@@ -36,7 +38,7 @@ inline const juce::String& beatPulseGain (int index) { return at (pos::beatPulse
 
 inline juce::ParameterID versioned (const juce::String& id) { return { id, versionHint }; }
 
-// All 89 IDs in host order, as the parameter table lists them.
+// All 90 IDs in host order, as the parameter table lists them.
 const juce::StringArray& all();
 
 } // namespace mur::ids

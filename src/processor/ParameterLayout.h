@@ -18,7 +18,7 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MetaAudioParameterFloat)
 };
 
-// The 89 host parameters in host order.
+// The 90 host parameters in host order.
 juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
 
 // The "beatRate" choice texts, index 0 to 12.

@@ -33,6 +33,9 @@ struct ParameterMirrors
     Relaxed<bool> holdMode = false;
     Relaxed<double> gatePercentage = 50.0;
     Relaxed<std::int32_t> rateIndex = 5;
+
+    // How many octaves the held notes are spread over (1 to 4).
+    Relaxed<std::int32_t> octaveRange = 1;
 };
 
 } // namespace mur

@@ -110,6 +110,10 @@ std::array<ParameterSpec, ids::numParameters> makeTable()
                               defaultGain, 1.0f, ParameterAccess::accentGain, j, Stored::apart, -1, nullptr, defaultGain };
     }
 
+    // The held notes spread over more octaves: the newest parameter, last.
+    table[position++] = row ("octaveRange", "Octaves", K::whole, 1, 4, 1, [] (Settings& p, int, double v) { p.setOctaveRange (whole (v)); },
+                             { appended, 26, mirror<&M::octaveRange> });
+
     jassert (position == table.size());
 
     // Two values start apart from their parameter's default, and both are
@@ -123,6 +127,8 @@ std::array<ParameterSpec, ids::numParameters> makeTable()
     for (auto& spec : table)
         if (spec.stored == Stored::appended)
             spec.whenMissing = std::numeric_limits<double>::quiet_NaN();
+    // A document from before the octave range plays one octave, as it did.
+    table[ids::pos::octaveRange].whenMissing = 1.0;
 
     return table;
 }

@@ -58,7 +58,7 @@ struct ParameterSpec
     bool isWholeNumber() const noexcept { return kind == ParameterKind::whole || kind == ParameterKind::choice || kind == ParameterKind::toggle; }
 };
 
-// The 89 rows in host order.
+// The 90 rows in host order.
 const std::array<ParameterSpec, ids::numParameters>& parameterTable();
 
 // Host positions of the rows the state document holds as root attributes,

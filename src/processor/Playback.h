@@ -3,6 +3,7 @@
 #include "AccentGains.h"
 #include "ArpTypes.h"
 #include "HeldNotes.h"
+#include "NoteSlots.h"
 #include "ParameterMirrors.h"
 #include "SharedEngine.h"
 #include "TakeRecorder.h"
@@ -147,6 +148,7 @@ private:
     NoteChooser noteChooser;
 
     HeldNotes heldNotes;
+    NoteSlots slots; // the held notes over the octave range, as the last step saw them
     std::bitset<128> keysDown;
     bool relatchPending = false;
     bool arpRunning = false;

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "NoteSlots.h"
+
 #include "ParameterBridge.h"
 #include "SharedEngine.h"
 #include "StepTiming.h"
@@ -147,6 +149,14 @@ void Settings::setGatePercentage (double value)
 
     mirrors.gatePercentage = limited;
     bridge.writeBack (ids::pos::gatePercentage, limited);
+}
+
+void Settings::setOctaveRange (int octaves)
+{
+    // The next step takes its slots from the new range; notes already
+    // sounding end by their own pitch.
+    mirrors.octaveRange = juce::jlimit (1, maxOctaveRange, octaves);
+    bridge.writeBack (ids::pos::octaveRange, mirrors.octaveRange);
 }
 
 void Settings::setHoldMode (bool shouldHold)

@@ -43,6 +43,7 @@ public:
     void setGatePercentage (double);
     void setHoldMode (bool);
     void setBeatRate (int);
+    void setOctaveRange (int);
     void setControlInput (int index, float);
     void setBypassNoteGains (bool);
     void setDarkPaletteBias (float);

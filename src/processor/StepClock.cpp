@@ -168,8 +168,10 @@ void Playback::stepTick (int position)
     if (pendingNoteOffs.size() >= maxPendingNoteOffs)
         return skip();
 
+    expandSlots (heldNotes, mirrors.octaveRange, slots);
+
     NetworkInputValues values;
-    values.numHeld = heldNotes.size();
+    values.numHeld = slots.size();
     values.feedbackScale = mirrors.feedbackScale;
     values.breathGain = noteGains[0];
     values.controlInput0 = mirrors.controlInput0;
@@ -205,7 +207,7 @@ void Playback::stepTick (int position)
 
     if (choice >= 0 && choice < values.numHeld)
     {
-        const auto held = heldNotes[static_cast<int> (choice)];
+        const auto held = slots[static_cast<int> (choice)];
         outputMidi.addEvent (juce::MidiMessage::noteOn (1, held.note, static_cast<juce::uint8> (held.velocity)), position);
         recorder.noteOn (held.note, held.velocity, position);
         pendingNoteOffs.push_back ({ held.note, position + gate });

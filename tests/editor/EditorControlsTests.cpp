@@ -3,6 +3,7 @@
 #include "MouseEvents.h"
 #include "TestHelpers.h"
 #include "editor/ControlMappings.h"
+#include "processor/ParameterIds.h"
 #include "views/NeuronPathOverlay.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,41 @@ TEST_F (Editor, ChildrenStackInTheOrderOfTheLayout)
     ASSERT_NE (about, nullptr);
     EXPECT_EQ (about->getTooltip(), "About MUR");
     EXPECT_EQ (about->getBounds(), juce::Rectangle<int> (514, 493, 50, 13));
+}
+
+TEST_F (Editor, TheOctavesControlSpreadsTheNoteWindowInOneUndoStepAndFollowsTheHost)
+{
+    processor->prepareToPlay (48000.0, 64);
+    pressKeys (*processor, { 60, 64 });
+    editor->tick();
+    auto& octaves = control (*editor, "Octaves");
+    EXPECT_EQ (octaves.getValueText(), "1 octave");
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (2).noteName.isEmpty());
+
+    // A press on the third dot is one action: three octaves, and the note
+    // window names every slot.
+    processor->getUndoManager().clearUndoHistory();
+    octaves.mouseDown (test::mouseAt (octaves, { 54.0f + 2 * 11.0f + 3.0f, 8.0f }));
+    octaves.mouseUp (test::mouseAt (octaves, { 54.0f + 2 * 11.0f + 3.0f, 8.0f }));
+    EXPECT_EQ (processor->getSettings().getMirrors().octaveRange, 3);
+    editor->tick();
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (2).noteName, "C4");
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (5).noteName, "E5");
+    EXPECT_TRUE (editor->pieces().noteWindow.getArc (6).noteName.isEmpty());
+    processor->getHistory().undo();
+    EXPECT_EQ (processor->getSettings().getMirrors().octaveRange, 1);
+    EXPECT_FALSE (processor->getHistory().canUndo());
+
+    // The host's automation moves the control and the window, writing nothing back.
+    auto* parameter = processor->getParameters()[ids::pos::octaveRange];
+    parameter->setValueNotifyingHost (1.0f);
+    ASSERT_TRUE (test::pumpUntil ([&] { return octaves.getValueText() == "4 octaves"; }));
+    editor->tick();
+    EXPECT_EQ (editor->pieces().noteWindow.getArc (7).noteName, "E6");
+
+    // An arrow key steps down one octave.
+    octaves.keyPressed (juce::KeyPress (juce::KeyPress::leftKey));
+    EXPECT_EQ (processor->getSettings().getMirrors().octaveRange, 3);
 }
 
 } // namespace

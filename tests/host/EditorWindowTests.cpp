@@ -288,7 +288,7 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
     ASSERT_TRUE (hosted.isOpen());
     const auto& parameters = hosted.instance->getParameters();
 
-    constexpr int random = 58, capacity = 55, firstNoteGain = 1;
+    constexpr int random = 58, capacity = 55, firstNoteGain = 1, octaves = 89;
     struct Drag
     {
         int parameter;
@@ -296,11 +296,13 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
     };
 
     // Random's track (a press near its left end, dragged right), the
-    // Capacity knob's disc (dragged right) and the first note arc (dragged up).
+    // Capacity knob's disc (dragged right), the first note arc (dragged up)
+    // and the Octaves dots (pressed on the second, dragged to the fourth).
     const Drag drags[] = {
         { random, hosted.onScreen (806 + 20, 232 + 9), hosted.onScreen (806 + 120, 232 + 9) },
         { capacity, hosted.onScreen (118 + 34, 291 + 34), hosted.onScreen (118 + 74, 291 + 34) },
         { firstNoteGain, hosted.onScreen (853, 434), hosted.onScreen (853, 404) },
+        { octaves, hosted.onScreen (880 + 68, 476 + 8), hosted.onScreen (880 + 90, 476 + 8) },
     };
 
     std::vector<float> before;
@@ -328,7 +330,7 @@ TEST (EditorWindow, DragsOnTheNewControlsAreOneGestureEachAndUndoTakesThemBack)
 
     // The editor's Undo button, once per drag, newest first.
     const auto undo = hosted.onScreen (336, 29);
-    for (int i = 2; i >= 0; --i)
+    for (int i = static_cast<int> (std::size (drags)) - 1; i >= 0; --i)
     {
         dragWithTheMouse (undo, undo, 1);
         EXPECT_TRUE (test::pumpUntil ([&] { return parameters[drags[i].parameter]->getValue() == before[static_cast<size_t> (i)]; }))

@@ -47,7 +47,7 @@ TEST_F (Vst3Host, DescribesItselfAsAMidiFx)
 
 TEST_F (Vst3Host, ListsTheParametersInOrderThenBypass)
 {
-    ASSERT_EQ (parameters.size(), 90);
+    ASSERT_EQ (parameters.size(), 91);
 
     EXPECT_EQ (parameters[0]->getName (64), "Breath");
     EXPECT_EQ (parameters[0]->getCurrentValueAsText(), "0.0000");
@@ -66,8 +66,11 @@ TEST_F (Vst3Host, ListsTheParametersInOrderThenBypass)
     EXPECT_EQ (parameters[69]->getName (64), "Dark Bias");
     EXPECT_EQ (parameters[69]->getCurrentValueAsText(), "0.2700");
     EXPECT_EQ (parameters[88]->getName (64), "Rate Pulse 16");
-    EXPECT_EQ (parameters[89]->getName (64), "Bypass");
-    EXPECT_EQ (instance->getBypassParameter(), parameters[89]);
+    // The octave range came after the first 89, and Bypass after it.
+    EXPECT_EQ (parameters[89]->getName (64), "Octaves");
+    EXPECT_EQ (parameters[89]->getCurrentValueAsText(), "1");
+    EXPECT_EQ (parameters[90]->getName (64), "Bypass");
+    EXPECT_EQ (instance->getBypassParameter(), parameters[90]);
 }
 
 TEST_F (Vst3Host, ValuesAndTypedTextFollowTheRanges)

@@ -32,10 +32,10 @@ protected:
 
 TEST_F (ParameterLayoutTest, HostOrderIdsAndNames)
 {
-    ASSERT_EQ (params.size(), 89);
-    ASSERT_EQ (ids::all().size(), 89);
+    ASSERT_EQ (params.size(), 90);
+    ASSERT_EQ (ids::all().size(), 90);
 
-    for (int i = 0; i < 89; ++i)
+    for (int i = 0; i < 90; ++i)
     {
         auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (params[i]);
         ASSERT_NE (withId, nullptr);
@@ -51,8 +51,9 @@ TEST_F (ParameterLayoutTest, HostOrderIdsAndNames)
     EXPECT_EQ (params[72]->getName (64), "Start Step");
     EXPECT_EQ (params[73]->getName (64), "Rate Pulse 1");
     EXPECT_EQ (params[88]->getName (64), "Rate Pulse 16");
+    EXPECT_EQ (params[89]->getName (64), "Octaves");
 
-    for (int i = 0; i < 89; ++i)
+    for (int i = 0; i < 90; ++i)
     {
         EXPECT_EQ (params[i]->isMetaParameter(), i == 59) << "position " << i;
         EXPECT_TRUE (params[i]->isAutomatable());
@@ -74,6 +75,7 @@ TEST_F (ParameterLayoutTest, SingleParametersHaveTheirRangesAndDefaults)
         { "controlInput1", "Control Y", -1, 1, 0 },  { "bypassNoteGains", "Bypass Gains", 0, 1, 0 },
         { "darkPaletteBias", "Dark Bias", 0, 1, 0.27f }, { "lightPaletteBias", "Light Bias", 0, 1, 0.2f },
         { "numSteps", "Num Steps", 2, 64, 16 },      { "pulseTimeShiftStep", "Start Step", 0, 127, 0 },
+        { "octaveRange", "Octaves", 1, 4, 1 },
     };
 
     for (const auto& e : table)
@@ -88,6 +90,7 @@ TEST_F (ParameterLayoutTest, SingleParametersHaveTheirRangesAndDefaults)
     }
 
     EXPECT_NE (dynamic_cast<juce::AudioParameterInt*> (&byId ("hiddenSize")), nullptr);
+    EXPECT_NE (dynamic_cast<juce::AudioParameterInt*> (&byId ("octaveRange")), nullptr);
     EXPECT_NE (dynamic_cast<juce::AudioParameterBool*> (&byId ("holdMode")), nullptr);
     EXPECT_NE (dynamic_cast<juce::AudioParameterChoice*> (&byId ("beatRate")), nullptr);
     EXPECT_NE (dynamic_cast<MetaAudioParameterFloat*> (&byId ("pulseTimeShift")), nullptr);

@@ -244,7 +244,7 @@ TEST (PlaybackProperties, AudioAndEditorThreadsTogetherStayConsistent)
             case 3: processor.getSettings().reseed(); break;
             case 4: processor.getPlayback().queuePreviewNote (random.nextInt ({ 100, 128 }), 64); break;
             case 5: processor.getSettings().setNumSteps (random.nextInt ({ 2, 65 })); processor.getSettings().ensureBeatPulseGainCount (processor.getSettings().getMirrors().numSteps); break;
-            case 6: processor.getParameters()[random.nextInt (89)]->setValueNotifyingHost (random.nextFloat()); break;
+            case 6: processor.getParameters()[random.nextInt (ids::numParameters)]->setValueNotifyingHost (random.nextFloat()); break;
             default: test::pumpMessages (1); break;
         }
 

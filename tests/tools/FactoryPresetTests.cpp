@@ -84,7 +84,7 @@ TEST (FactoryPresets, EachPlaysTheWholeChordWithoutShortLoops)
         {
             const std::vector<int> steps (summary->stepPitches.begin() + chord.firstStep,
                                           summary->stepPitches.begin() + chord.firstStep + chord.numSteps);
-            for (auto pitch : chord.pitches)
+            for (auto pitch : chord.slotPitches)
                 EXPECT_NE (std::find (steps.begin(), steps.end(), pitch), steps.end())
                     << preset.name << " never plays " << pitch << " in the chord from step " << chord.firstStep;
             const auto period = render::shortestPeriod (steps);

@@ -108,9 +108,9 @@ int checkFactory (const juce::File& bundle)
         for (auto* p : instance->getParameters())
             if (! p->getName (64).startsWith ("MIDI CC "))
                 names.add (p->getName (64));
-        check (names.size() == 90, "89 parameters and Bypass (" + juce::String (names.size()) + ")");
-        check (names[0] == "Breath" && names[59] == "Start" && names[88] == "Rate Pulse 16" && names[89] == "Bypass",
-               "parameter order: " + names[0] + ", " + names[59] + ", " + names[88] + ", " + names[89]);
+        check (names.size() == 91, "90 parameters and Bypass (" + juce::String (names.size()) + ")");
+        check (names[0] == "Breath" && names[59] == "Start" && names[88] == "Rate Pulse 16" && names[89] == "Octaves" && names[90] == "Bypass",
+               "parameter order: " + names[0] + ", " + names[59] + ", " + names[88] + ", " + names[89] + ", " + names[90]);
     }
 
     return failures == 0 ? 0 : 1;

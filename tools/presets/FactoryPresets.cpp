@@ -57,6 +57,16 @@ const std::vector<FactoryPreset>& factoryPresets()
           { { "beatRate", 9 }, { "hiddenSize", 16 }, { "softmaxGain", 1.2f }, { "repeatGain", 0.2f }, { "leakRate", 0.4f },
             { "gatePercentage", 100 } },
           { 1.0f, 0.4f, 0.7f, 0.4f } },
+        // The held chord over two and three octaves: register from the range
+        // itself, not from note gains.
+        { "Octave Stairs", 2,
+          { { "beatRate", 4 }, { "hiddenSize", 20 }, { "softmaxGain", 1.4f }, { "repeatGain", 0.15f }, { "neighborGain", 0.7f },
+            { "octaveRange", 2 }, { "gatePercentage", 50 } },
+          { 1.0f, -0.3f, 0.5f, -0.3f, 0.8f, -0.3f, 0.3f, -0.6f } },
+        { "Three Floors", 12,
+          { { "beatRate", 3 }, { "hiddenSize", 36 }, { "softmaxGain", 1.0f }, { "repeatGain", 0.15f }, { "neighborGain", 0.0f },
+            { "octaveRange", 3 }, { "gatePercentage", 50 } },
+          { 1.0f, -0.3f, 0.5f, -0.3f, 0.8f, -0.3f, 0.3f, -0.6f } },
     };
 
     return list;

@@ -1,6 +1,7 @@
 #include "Renderer.h"
 #include "StepStatistics.h"
 #include "processor/AccentGains.h"
+#include "processor/NoteSlots.h"
 
 #include <map>
 
@@ -94,6 +95,13 @@ void analyseSteps (RenderSummary& summary, const ArpAudioProcessor& processor)
                 chord.pitches.push_back (n.pitch);
         std::sort (chord.pitches.begin(), chord.pitches.end());
         chord.pitches.erase (std::unique (chord.pitches.begin(), chord.pitches.end()), chord.pitches.end());
+        std::vector<HeldNote> keys;
+        for (auto pitch : chord.pitches)
+            keys.push_back ({ pitch, 100 });
+        NoteSlots slots;
+        expandSlots (keys, static_cast<int> (keys.size()), mirrors.octaveRange, slots);
+        for (int s = 0; s < slots.size(); ++s)
+            chord.slotPitches.push_back (slots[s].note);
         const auto from = std::max<std::int64_t> (firstStep, static_cast<std::int64_t> (std::ceil (starts[c] / q - 1.0e-6)));
         const auto to = c + 1 < starts.size() ? static_cast<std::int64_t> (std::ceil (starts[c + 1] / q - 1.0e-6)) : lastStep + 1;
         chord.firstStep = static_cast<int> (from - firstStep);

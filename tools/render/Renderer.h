@@ -84,6 +84,7 @@ struct RenderSummary
     struct Chord
     {
         std::vector<int> pitches;
+        std::vector<int> slotPitches; // the pitches spread over the octave range, as the network's slots
         int firstStep = 0, numSteps = 0;
     };
     std::vector<Chord> chords;

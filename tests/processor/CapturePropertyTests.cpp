@@ -79,12 +79,7 @@ public:
         }
         else
         {
-            std::vector<juce::MidiMessage> releases;
-            for (int note = 0; note < 128; ++note)
-                if (down[static_cast<size_t> (note)])
-                    releases.push_back (juce::MidiMessage::noteOff (1, note));
-            down.reset();
-            processBlock (512, releases);
+            processBlock (512, test::releaseAll (down));
             for (int i = 0; i < 400; ++i)
                 processBlock (512, {});
         }
@@ -133,13 +128,9 @@ private:
 
     std::vector<juce::MidiMessage> keys()
     {
-        std::vector<juce::MidiMessage> messages;
         if (random.nextInt (40) != 0)
-            return messages;
-        for (int note = 0; note < 128; ++note)
-            if (down[static_cast<size_t> (note)])
-                messages.push_back (juce::MidiMessage::noteOff (1, note));
-        down.reset();
+            return {};
+        auto messages = test::releaseAll (down);
         if (random.nextInt (6) != 0)
             for (int k = 0; k < 3; ++k)
             {

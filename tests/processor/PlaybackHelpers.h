@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <map>
 
 namespace mur::test
@@ -38,6 +39,17 @@ inline std::vector<int> noteOnPitches (const std::vector<TimedMessage>& output)
         if (m.message.isNoteOn())
             notes.push_back (m.message.getNoteNumber());
     return notes;
+}
+
+// A note-off for every key still down; all of them are up afterwards.
+inline std::vector<juce::MidiMessage> releaseAll (std::bitset<128>& down)
+{
+    std::vector<juce::MidiMessage> releases;
+    for (int note = 0; note < 128; ++note)
+        if (down[static_cast<size_t> (note)])
+            releases.push_back (juce::MidiMessage::noteOff (1, note));
+    down.reset();
+    return releases;
 }
 
 // Follows note-ons and note-offs and reports anything a synthesizer would

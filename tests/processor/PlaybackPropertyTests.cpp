@@ -53,13 +53,7 @@ public:
     {
 
         processor.getSettings().setHoldMode (false);
-        std::vector<juce::MidiMessage> releases;
-        for (int note = 0; note < 128; ++note)
-            if (down[static_cast<size_t> (note)])
-                releases.push_back (juce::MidiMessage::noteOff (1, note));
-        down.reset();
-
-        processBlock (512, releases);
+        processBlock (512, test::releaseAll (down));
 
         // The longest gate: a whole note at the slowest tempo used.
         for (int i = 0; i < 700; ++i)

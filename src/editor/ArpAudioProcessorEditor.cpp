@@ -58,7 +58,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
 
     overlays->start();
     processor.getChangeBroadcaster().addChangeListener (this);
-    startTimer (10);
+    startTimer (1000 / timerHz);
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
@@ -372,6 +372,10 @@ void ArpAudioProcessorEditor::timerCallback()
 
     pad->animate();
     presetBar->refreshUndoRedo();
+    ring->heartbeat();
+    viewsPanel->heartbeat (timerHz);
+    rateControl->heartbeat (timerHz);
+    lengthControl->heartbeat (timerHz);
 
     // The animated controls run only while the window is on screen. Asking
     // is a round trip to the window system, so it is asked four times a second.

@@ -66,6 +66,10 @@ public:
 
     EditorPieces pieces();
 
+    // The editor's one timer, which also drives the ring and the animated
+    // dials, runs this often a second.
+    static constexpr int timerHz = 100;
+
     // One step of the 10 ms timer, callable by tests.
     void tick() { timerCallback(); }
 

@@ -125,10 +125,7 @@ CircularTimeComponent::CircularTimeComponent (Links l, Settings& s, const Playba
 
 void CircularTimeComponent::refreshAnimation()
 {
-    if (! isShowing())
-        stopTimer();
-    else if (! isTimerRunning())
-        startTimerHz (60);
+    animating = isShowing();
 }
 
 CircularTimeComponent::~CircularTimeComponent()

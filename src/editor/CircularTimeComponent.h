@@ -29,7 +29,7 @@ struct PlaybackSnapshot
 // The accent ring around the XY pad: one segment per accent step, lit while
 // its step plays, and inside, behind the accent-settings button, a panel
 // with the Steps, Start and Gain knobs and Clear.
-class CircularTimeComponent : public juce::Component, public juce::SettableTooltipClient, private juce::Timer
+class CircularTimeComponent : public juce::Component, public juce::SettableTooltipClient
 {
 public:
     // What the ring reaches beyond the accent settings it edits: the undo
@@ -64,11 +64,18 @@ public:
     // The user edited the accents.
     std::function<void()> onEdited;
 
-    // The timer runs only while the ring is on screen.
+    // The ring follows the playhead only while it is on screen, on the
+    // editor's own timer (one heartbeat for every animated control keeps the
+    // window's wake-ups few).
     void refreshAnimation();
     void visibilityChanged() override { refreshAnimation(); }
     void parentHierarchyChanged() override { refreshAnimation(); }
-    bool isAnimating() const noexcept { return isTimerRunning(); }
+    bool isAnimating() const noexcept { return animating; }
+    void heartbeat()
+    {
+        if (animating)
+            tick();
+    }
 
     void mouseMove (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
@@ -86,7 +93,6 @@ public:
     float getSegmentRadius() const noexcept { return segmentRadius; }
 
 private:
-    void timerCallback() override { tick(); }
     int stepCount() const;
     int currentStep() const;
     void detectAccentStep();
@@ -112,6 +118,7 @@ private:
     double lastPpq = std::nan ("");
     int shownCurrent = -2, shownStart = -2;
     bool shownCompact = true;
+    bool animating = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CircularTimeComponent)
 };

@@ -172,15 +172,7 @@ bool AnimatedDial::hitTest (int x, int y)
 void AnimatedDial::refreshAnimation()
 {
     // Nothing moves where nobody can see it.
-    if (isShowing())
-    {
-        if (! isTimerRunning())
-            startTimerHz (frameRate);
-    }
-    else
-    {
-        stopTimer();
-    }
+    animating = isShowing();
 }
 
 void AnimatedDial::paintHoverText (juce::Graphics& g, const juce::String& text) const

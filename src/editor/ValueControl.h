@@ -87,7 +87,7 @@ private:
 // raises it, `perUnit` per design unit), takes the mouse inside its circle,
 // animates on a timer that runs only while it is on screen, and darkens with
 // its value text while hovered.
-class AnimatedDial : public ValueControl, private juce::Timer
+class AnimatedDial : public ValueControl
 {
 public:
     AnimatedDial (float initialValue, int framesPerSecond);
@@ -95,11 +95,24 @@ public:
     bool hitTest (int x, int y) override;
     void visibilityChanged() override { refreshAnimation(); }
     void parentHierarchyChanged() override { refreshAnimation(); }
-    // Starts or stops the timer as the control is on screen or not; the
+    // Animates or stands still as the control is on screen or not; the
     // editor calls it when its window is shown or hidden.
     void refreshAnimation();
 
-    bool isAnimating() const noexcept { return isTimerRunning(); }
+    bool isAnimating() const noexcept { return animating; }
+    // One beat of the editor's timer, `beatsPerSecond` of them a second: the
+    // control takes a step at its own frame rate. One heartbeat for every
+    // animated control keeps the window's wake-ups few.
+    void heartbeat (int beatsPerSecond)
+    {
+        if (! animating)
+            return;
+        if (++beats >= juce::jmax (1, juce::roundToInt (static_cast<float> (beatsPerSecond) / static_cast<float> (frameRate))))
+        {
+            beats = 0;
+            tick();
+        }
+    }
     // One animation step, as the timer makes it (tests call it directly).
     // The control repaints only once its drawing has moved visibly.
     void tick()
@@ -119,9 +132,8 @@ protected:
     void paintHoverText (juce::Graphics&, const juce::String& text) const;
 
 private:
-    void timerCallback() override { tick(); }
-
-    int frameRate;
+    int frameRate, beats = 0;
+    bool animating = false;
 };
 
 } // namespace mur

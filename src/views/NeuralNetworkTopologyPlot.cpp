@@ -22,11 +22,9 @@ void NeuralNetworkTopologyPlot::setBackgroundTint (juce::Colour colour, float le
 //==============================================================================
 using TopologyComponent = NeuralNetworkTopologyPlot::TopologyComponent;
 
-// The layout keeps running while the view is hidden, so that it has settled
-// by the time the view is shown.
-TopologyComponent::TopologyComponent() { startTimerHz (30); }
+TopologyComponent::TopologyComponent() = default;
 
-TopologyComponent::~TopologyComponent() { stopTimer(); }
+TopologyComponent::~TopologyComponent() = default;
 
 void TopologyComponent::pushState (const std::vector<float>& values)
 {

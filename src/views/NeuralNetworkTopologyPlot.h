@@ -32,7 +32,7 @@ private:
     TopologyComponent& component;
 };
 
-class NeuralNetworkTopologyPlot::TopologyComponent : public juce::Component, private juce::Timer
+class NeuralNetworkTopologyPlot::TopologyComponent : public juce::Component
 {
 public:
     static constexpr size_t maxUnits = 512;
@@ -49,8 +49,11 @@ public:
 
     void paint (juce::Graphics& g) override;
 
-    // One timer tick: derived data brought up to date, two layout steps.
+    // One tick (30 a second, on the editor's timer; the layout runs while
+    // the view is hidden too): derived data brought up to date, two layout
+    // steps.
     void tick();
+    static constexpr int ticksPerSecond = 30;
 
     size_t getUnitCount() const noexcept { return unitCount; }
     const std::vector<Position>& getPositions() const noexcept { return positions; }
@@ -70,8 +73,6 @@ public:
     juce::Colour nodeColour (size_t i) const;
 
 private:
-    void timerCallback() override { tick(); }
-
     std::vector<float> state, previousState;
     bool hasPrevious = false;
     size_t unitCount = 0;

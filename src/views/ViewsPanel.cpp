@@ -75,6 +75,16 @@ void ViewsPanel::feed (const PublishedStep& step)
     topology->pushState (step.state);
 }
 
+void ViewsPanel::heartbeat (int beatsPerSecond)
+{
+    using Topology = NeuralNetworkTopologyPlot::TopologyComponent;
+    if (++beats >= juce::jmax (1, juce::roundToInt (static_cast<float> (beatsPerSecond) / static_cast<float> (Topology::ticksPerSecond))))
+    {
+        beats = 0;
+        topology->getComponent().tick();
+    }
+}
+
 void ViewsPanel::resetMap()
 {
     map->reset();

@@ -45,6 +45,10 @@ public:
     // One published step: the shown view and the topology (whose layout runs
     // hidden too) take its state.
     void feed (const PublishedStep& step);
+    // One beat of the editor's timer, `beatsPerSecond` a second: the
+    // topology's layout keeps running while its view is hidden, so that it
+    // has settled by the time the view is shown.
+    void heartbeat (int beatsPerSecond);
     // The map's history belongs to one network and one Capacity.
     void resetMap();
     void setTint (juce::Colour colour, float level, float strength);
@@ -62,6 +66,7 @@ private:
     std::unique_ptr<NeuralNetworkTopologyPlot> topology;
     std::unique_ptr<PlotOverlay> plotOverlay;
     NetworkView current = NetworkView::activity;
+    int beats = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ViewsPanel)
 };

@@ -27,34 +27,18 @@ struct Recording
     static constexpr double sampleRate = 48000.0;
     static constexpr int blockSize = 480;
 
-    // Host-synced from `from` to `to` (quarters), the notes placed on the
-    // sample they fall on.
-    void synced (double from, double to, double bpm, const std::vector<NoteAt>& notes, int numerator = 4, int denominator = 4)
-    {
-        run (true, from, to, bpm, notes, numerator, denominator);
-    }
-
-    // Free-running for `quarters`, notes at quarters from where it starts.
-    void freeRunning (double quarters, double bpm, const std::vector<NoteAt>& notes)
-    {
-        run (false, 0.0, quarters, bpm, notes, 4, 4);
-    }
-
-    void drain() { take.drain (recorder); }
-
-private:
-    // `notes` in the order of their time.
-    void run (bool hostSynced, double from, double to, double bpm, const std::vector<NoteAt>& notes, int numerator, int denominator)
+    // Host-synced in 4/4 from `from` to `to` (quarters), the notes (in the
+    // order of their time) placed on the sample they fall on.
+    void synced (double from, double to, double bpm, const std::vector<NoteAt>& notes)
     {
         const auto perSample = bpm / 60.0 / sampleRate;
-        const auto bar = 4.0 * numerator / denominator;
         size_t next = 0;
         for (std::int64_t k = 0;; ++k)
         {
             const auto p = from + static_cast<double> (k * blockSize) * perSample;
             if (p >= to - 1.0e-9)
                 break;
-            recorder.beginBlock ({ hostSynced, p, bpm, sampleRate, numerator, denominator, true, std::floor (p / bar + 1.0e-9) * bar });
+            recorder.beginBlock ({ true, p, bpm, sampleRate, 4, 4, true, std::floor (p / 4.0 + 1.0e-9) * 4.0 });
             for (; next < notes.size() && notes[next].quarters < p + blockSize * perSample - 1.0e-9; ++next)
             {
                 const auto& n = notes[next];
@@ -64,89 +48,9 @@ private:
             recorder.endBlock (blockSize);
         }
     }
+
+    void drain() { take.drain (recorder); }
 };
-
-// The clip's note-ons, placed to the nearest 960th of a quarter as a file holds them.
-std::vector<std::pair<double, int>> onsOf (const TakeBuilder::Clip& clip)
-{
-    std::vector<std::pair<double, int>> ons;
-    for (const auto& n : clip.notes)
-        if (n.on)
-            ons.emplace_back (std::round (n.quarters * 960.0) / 960.0, n.note);
-    return ons;
-}
-
-TEST (Take, ClipsAreWholeBarsFromTheFirstNoteToTheLastNoteOffOrTheLastFewOfThem)
-{
-    Recording r;
-    EXPECT_TRUE (r.take.isEmpty());
-
-    r.synced (0.0, 20.0, 120.0, { { 5.0, true, 60 }, { 5.5, false, 60 }, { 13.25, true, 64 }, { 13.75, false, 64 } });
-    r.drain();
-
-    const auto whole = r.take.range();
-    EXPECT_DOUBLE_EQ (whole.start, 4.0);
-    EXPECT_DOUBLE_EQ (whole.end, 16.0);
-    EXPECT_EQ (whole.bars, 3);
-
-    const auto all = r.take.clip (0);
-    EXPECT_EQ (onsOf (all), (std::vector<std::pair<double, int>> { { 1.0, 60 }, { 9.25, 64 } }));
-    ASSERT_EQ (all.notes.size(), 4u);
-    EXPECT_NEAR (all.notes.back().quarters, 9.75, 1.0e-9);
-
-    // The last bar holds only the second note; asking for more bars than
-    // the take has gives the whole take.
-    const auto last = r.take.clip (1);
-    EXPECT_DOUBLE_EQ (last.range.start, 12.0);
-    EXPECT_EQ (onsOf (last), (std::vector<std::pair<double, int>> { { 1.25, 64 } }));
-    EXPECT_EQ (r.take.range (2).bars, 2);
-    EXPECT_EQ (r.take.range (16).bars, 3);
-
-    // A note-off on a bar line ends the clip on it; bars of 3/4 count from
-    // the host's bar lines.
-    Recording waltz;
-    waltz.synced (0.0, 12.0, 90.0, { { 3.5, true, 60 }, { 6.0, false, 60 } }, 3, 4);
-    waltz.drain();
-    EXPECT_DOUBLE_EQ (waltz.take.range().start, 3.0);
-    EXPECT_DOUBLE_EQ (waltz.take.range().end, 6.0);
-    EXPECT_EQ (waltz.take.clip().meters.front().numerator, 3);
-
-    r.take.clear();
-    EXPECT_TRUE (r.take.isEmpty());
-}
-
-TEST (Take, ALoopEndsTheTakeClosingItsNotesAndTempoChangesStayInIt)
-{
-    Recording r;
-    // A note still sounding when the host loops back ends with the take.
-    r.synced (0.0, 8.0, 120.0, { { 1.0, true, 60 }, { 1.5, false, 60 }, { 7.5, true, 67 } });
-    r.synced (0.0, 2.0, 120.0, {});
-    r.drain();
-    auto clip = r.take.clip();
-    ASSERT_EQ (clip.notes.size(), 4u);
-    EXPECT_FALSE (clip.notes.back().on);
-    EXPECT_EQ (clip.notes.back().note, 67);
-    EXPECT_NEAR (clip.notes.back().quarters, 8.0, 1.0e-9);
-
-    // The next note begins the next take; the note-off that arrives after
-    // the loop for the old note ends nothing in it.
-    r.synced (2.0, 12.0, 120.0, { { 2.0, false, 67 }, { 2.5, true, 62 }, { 3.0, false, 62 } });
-    r.synced (12.0, 20.0, 150.0, { { 13.0, true, 65 }, { 13.5, false, 65 } });
-    r.drain();
-    clip = r.take.clip();
-    EXPECT_EQ (onsOf (clip), (std::vector<std::pair<double, int>> { { 2.5, 62 }, { 13.0, 65 } }));
-    EXPECT_EQ (clip.notes.size(), 4u);
-    ASSERT_EQ (clip.tempos.size(), 2u);
-    EXPECT_DOUBLE_EQ (clip.tempos[1].quarters, 12.0);
-    EXPECT_DOUBLE_EQ (clip.tempos[1].bpm, 150.0);
-
-    // Free-running, the bars start with the take's first note.
-    Recording free;
-    free.freeRunning (10.0, 100.0, { { 1.3, true, 60 }, { 1.8, false, 60 }, { 6.0, true, 61 }, { 6.2, false, 61 } });
-    free.drain();
-    EXPECT_NEAR (free.take.range().start, 1.3, 1.0e-3);
-    EXPECT_EQ (free.take.range().bars, 2);
-}
 
 TEST (Take, ATakeLongerThanTheBufferKeepsItsNewestWholeBarsAndSaysSo)
 {

@@ -56,7 +56,8 @@ struct BlockTime
 class TakeRecorder
 {
 public:
-    // Room for 16384 notes' on and off messages with tempo changes besides.
+    // Room for 16,384 note-ons and note-offs (64 bars of 1/32 need 4,096),
+    // with tempo and metre changes besides.
     static constexpr int capacity = 20480;
 
     TakeRecorder();

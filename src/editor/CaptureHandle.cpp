@@ -225,7 +225,7 @@ void CaptureHandle::mouseDown (const juce::MouseEvent& e)
 
 void CaptureHandle::mouseDrag (const juce::MouseEvent& e)
 {
-    if (dragStarted || e.mods.isPopupMenu() || barsReady() == 0)
+    if (dragStarted || e.mods.isPopupMenu() || shownBars <= 0)
         return;
 
     // The file is written once, when the pointer leaves the window: a drag

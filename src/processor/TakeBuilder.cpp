@@ -43,7 +43,10 @@ void TakeBuilder::add (const std::vector<TakeEvent>& events, std::uint64_t lost,
             case TakeEvent::Kind::noteOn:
             case TakeEvent::Kind::noteOff:
                 if (event.quarters >= floor - tick)
+                {
                     notes.push_back ({ event.quarters, event.kind == TakeEvent::Kind::noteOn, event.note, event.velocity });
+                    sounding.set (static_cast<size_t> (event.note & 0x7f), notes.back().on);
+                }
                 break;
             case TakeEvent::Kind::tempo:
                 tempos.push_back ({ event.quarters, event.bpm });
@@ -64,13 +67,7 @@ void TakeBuilder::add (const std::vector<TakeEvent>& events, std::uint64_t lost,
     if (now.take == take && take != 0 && ! ended && now.quarters > end)
     {
         end = now.quarters;
-        if (! changed)
-        {
-            std::bitset<128> sounding;
-            for (const auto& n : notes)
-                sounding.set (static_cast<size_t> (n.note & 0x7f), n.on);
-            changed = sounding.any();
-        }
+        changed = changed || sounding.any();
     }
 
     if (changed)
@@ -85,6 +82,7 @@ void TakeBuilder::clear()
     const auto tempo = tempoAt (end);
     const auto meter = meters.empty() ? MeterPoint {} : meterAt (end);
     notes.clear();
+    sounding.reset();
     tempos = { { end, tempo } };
     meters = { meter };
     truncated = false;
@@ -96,6 +94,7 @@ void TakeBuilder::startTake (const TakeEvent& first, bool afterLoss)
 {
     take = first.take;
     notes.clear();
+    sounding.reset();
     tempos = { { first.quarters, first.bpm } };
     meters = { { first.barAnchor, first.numerator, first.denominator } };
     end = first.quarters;
@@ -163,16 +162,16 @@ TakeBuilder::Range TakeBuilder::wholeRange() const
     if (firstOn == notes.end())
         return {};
 
-    std::bitset<128> sounding;
+    std::bitset<128> open;
     auto last = firstOn->quarters;
     for (auto it = firstOn; it != notes.end(); ++it)
     {
         const auto pitch = static_cast<size_t> (it->note & 0x7f);
-        if (it->on || sounding[pitch])
+        if (it->on || open[pitch])
             last = std::max (last, it->quarters);
-        sounding.set (pitch, it->on);
+        open.set (pitch, it->on);
     }
-    if (sounding.any())
+    if (open.any())
         last = std::max (last, end);
 
     Range range;
@@ -219,7 +218,7 @@ TakeBuilder::Clip TakeBuilder::clip (int bars) const
         return clip;
 
     const auto start = clip.range.start;
-    std::bitset<128> sounding;
+    std::bitset<128> open;
     for (const auto& n : notes)
     {
         if (n.quarters < start - tick)
@@ -228,15 +227,15 @@ TakeBuilder::Clip TakeBuilder::clip (int bars) const
         const auto pitch = static_cast<size_t> (n.note & 0x7f);
         // A note-off whose note-on came before the clip, or was already
         // ended, ends nothing here.
-        if (! n.on && ! sounding[pitch])
+        if (! n.on && ! open[pitch])
             continue;
-        sounding.set (pitch, n.on);
+        open.set (pitch, n.on);
         clip.notes.push_back ({ std::max (0.0, n.quarters - start), n.on, n.note, n.velocity });
     }
 
     const auto close = std::min (end, clip.range.end) - start;
     for (int pitch = 0; pitch < 128; ++pitch)
-        if (sounding[static_cast<size_t> (pitch)])
+        if (open[static_cast<size_t> (pitch)])
             clip.notes.push_back ({ close, false, pitch, 0 });
 
     clip.tempos.push_back ({ 0.0, tempoAt (start) });

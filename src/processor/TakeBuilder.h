@@ -2,6 +2,7 @@
 
 #include "TakeRecorder.h"
 
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -85,6 +86,7 @@ private:
     std::vector<Note> notes;
     std::vector<TempoPoint> tempos;
     std::vector<MeterPoint> meters;
+    std::bitset<128> sounding; // pitches whose last message in the take is a note-on
     double end = 0.0;     // how far the take's time has run
     double floor = 0.0;   // nothing before this bar line is kept
     bool truncated = false, ended = false, lossPending = false;

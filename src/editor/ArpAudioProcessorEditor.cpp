@@ -313,12 +313,7 @@ void ArpAudioProcessorEditor::followPalette()
 //==============================================================================
 void ArpAudioProcessorEditor::copySlots()
 {
-    const auto& notes = playback.getHeldNotes();
-    std::array<HeldNote, HeldNotes::capacity> held;
-    const auto numHeld = juce::jlimit (0, HeldNotes::capacity, notes.size());
-    for (int i = 0; i < numHeld; ++i)
-        held[static_cast<size_t> (i)] = notes[i];
-    expandSlots (held, numHeld, settings.getMirrors().octaveRange, slots);
+    expandSlots (playback.getHeldNotes(), settings.getMirrors().octaveRange, slots);
 }
 
 void ArpAudioProcessorEditor::feedPublishedStep()

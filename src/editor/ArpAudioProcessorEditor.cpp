@@ -32,7 +32,15 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
     setWantsKeyboardFocus (true);
     setOpaque (true);
 
-    tooltipWindow.setLookAndFeel (&tooltipLookAndFeel);
+    hoverWatch.entered = [this]
+    {
+        if (tooltipWindow != nullptr)
+            return;
+        tooltipWindow = std::make_unique<ArpTooltipWindow>();
+        tooltipWindow->setLookAndFeel (&tooltipLookAndFeel);
+        tooltipWindow->suppressTips = [this] { return ! presetBar->isShown(); };
+    };
+    addMouseListener (&hoverWatch, true);
 
     addAndMakeVisible (designRoot);
 
@@ -58,15 +66,16 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
 
     overlays->start();
     processor.getChangeBroadcaster().addChangeListener (this);
-    startTimer (1000 / timerHz);
+    heartbeat = std::make_unique<Heartbeat> (*this, [this] (int ticks) { beat (ticks); });
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
 {
     processor.getChangeBroadcaster().removeChangeListener (this);
-    stopTimer();
+    heartbeat.reset();
     overlays.reset();
-    tooltipWindow.setLookAndFeel (nullptr);
+    removeMouseListener (&hoverWatch);
+    tooltipWindow.reset();
 }
 
 EditorPieces ArpAudioProcessorEditor::pieces()
@@ -82,10 +91,10 @@ void ArpAudioProcessorEditor::createPieces()
     presetBar->onShownChanged = [this] (bool shown)
     {
         designRoot.setPresetBarShown (shown);
-        tooltipWindow.hideTip();
+        if (tooltipWindow != nullptr)
+            tooltipWindow->hideTip();
     };
     presetBar->onLoaded = [this] { followProcessor(); };
-    tooltipWindow.suppressTips = [this] { return ! presetBar->isShown(); };
 
     captureHandle = std::make_unique<CaptureHandle> (CaptureHandle::Links {
         processor.getCapturedTake(), [this] { return presets.getCurrentPresetName(); } });
@@ -333,7 +342,7 @@ void ArpAudioProcessorEditor::feedPublishedStep()
     noteWindow->showChoice (step.previousChoice, slots.size());
 }
 
-void ArpAudioProcessorEditor::timerCallback()
+void ArpAudioProcessorEditor::beat (int ticks)
 {
     overlays->tick (isVisible());
 
@@ -364,25 +373,31 @@ void ArpAudioProcessorEditor::timerCallback()
 
     processor.getCapturedTake().drain (playback.getTakeRecorder());
     captureHandle->follow();
-
-    pad->animate();
     presetBar->refreshUndoRedo();
-    ring->heartbeat();
-    viewsPanel->heartbeat (timerHz);
-    rateControl->heartbeat (timerHz);
-    lengthControl->heartbeat (timerHz);
 
-    // The animated controls run only while the window is on screen. Asking
-    // is a round trip to the window system, so it is asked four times a second.
-    if (++ticksSinceShowingCheck < 25)
-        return;
-    ticksSinceShowingCheck = 0;
-    if (const auto showing = isShowing(); showing != wasShowing)
+    for (int i = 0; i < ticks; ++i)
     {
-        wasShowing = showing;
-        rateControl->refreshAnimation();
-        lengthControl->refreshAnimation();
-        ring->refreshAnimation();
+        pad->animate();
+        ring->heartbeat();
+        viewsPanel->heartbeat (timerHz);
+        rateControl->heartbeat (timerHz);
+        lengthControl->heartbeat (timerHz);
+
+        // The animated controls run only while the window is on screen.
+        // Asking is a round trip to the window system, so it is asked four
+        // times a second.
+        if (++ticksSinceShowingCheck < timerHz / 4)
+            continue;
+        ticksSinceShowingCheck = 0;
+        if (tooltipWindow != nullptr && ! isMouseOverOrDragging (true))
+            tooltipWindow.reset();
+        if (const auto showing = isShowing(); showing != wasShowing)
+        {
+            wasShowing = showing;
+            rateControl->refreshAnimation();
+            lengthControl->refreshAnimation();
+            ring->refreshAnimation();
+        }
     }
 }
 

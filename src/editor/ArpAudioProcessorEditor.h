@@ -6,6 +6,7 @@
 #include "CircularTimeComponent.h"
 #include "CustomSliderComponent.h"
 #include "DesignRootComponent.h"
+#include "Heartbeat.h"
 #include "EditorPieces.h"
 #include "Highlight.h"
 #include "ImageKnobComponent.h"
@@ -49,7 +50,6 @@ class ViewsPanel;
 // the user does only writes to the processor; the editor then follows it
 // like any other change.
 class ArpAudioProcessorEditor : public juce::AudioProcessorEditor,
-                                private juce::Timer,
                                 private juce::ChangeListener
 {
 public:
@@ -66,15 +66,16 @@ public:
 
     EditorPieces pieces();
 
-    // The editor's one timer, which also drives the ring and the animated
-    // dials, runs this often a second.
-    static constexpr int timerHz = 100;
+    // The animations' fixed step: this many ticks a second.
+    static constexpr int timerHz = Heartbeat::ticksPerSecond;
 
-    // One step of the 10 ms timer, callable by tests.
-    void tick() { timerCallback(); }
+    // One beat of one tick, callable by tests.
+    void tick() { beat (1); }
 
 private:
-    void timerCallback() override;
+    // What each beat of the heartbeat does: the polling once, and `ticks`
+    // steps of every animation.
+    void beat (int ticks);
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
 
     // Shows what the processor holds, in every piece.
@@ -107,7 +108,14 @@ private:
 
     TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
     TooltipLookAndFeel tooltipLookAndFeel;
-    ArpTooltipWindow tooltipWindow;
+    // Tips exist only while the pointer is over the editor: a tooltip window
+    // asks the window system where the pointer is several times a second.
+    std::unique_ptr<ArpTooltipWindow> tooltipWindow;
+    struct HoverWatch : juce::MouseListener
+    {
+        std::function<void()> entered;
+        void mouseEnter (const juce::MouseEvent&) override { entered(); }
+    } hoverWatch;
     Highlight highlight;
 
     DesignRootComponent designRoot;
@@ -155,6 +163,9 @@ private:
     bool wasShowing = false, linkGuard = false;
     int ticksSinceShowingCheck = 0;
     float memorySpan = 1.0f;
+
+    // Last, so that it stops before anything it drives goes.
+    std::unique_ptr<Heartbeat> heartbeat;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ArpAudioProcessorEditor)
 };

@@ -4,6 +4,30 @@
 
 namespace mur
 {
+namespace
+{
+// The largest rectangle at the top left whose pixels are all opaque: the
+// artwork's resampled edges (its last column and rows) are not.
+juce::Rectangle<int> opaqueCorner (const juce::Image& image)
+{
+    if (image.getFormat() != juce::Image::ARGB)
+        return image.getBounds();
+
+    const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
+    auto width = pixels.width;
+    for (int y = 0; y < pixels.height; ++y)
+    {
+        auto opaque = 0;
+        while (opaque < width && pixels.getPixelPointer (opaque, y)[juce::PixelARGB::indexA] == 255)
+            ++opaque;
+        // A row that would narrow the corner by more than a tenth starts the bottom edge.
+        if (opaque < pixels.width - pixels.width / 10)
+            return { 0, 0, width, y };
+        width = opaque;
+    }
+    return { 0, 0, width, pixels.height };
+}
+} // namespace
 
 DesignRootComponent::DesignRootComponent()
 {
@@ -38,6 +62,20 @@ const juce::Image& DesignRootComponent::scaledBackground()
     {
         scaled = source.rescaled (pixelWidth, pixelHeight, juce::Graphics::highResamplingQuality);
         scaledWithBar = withBar;
+
+        // The opaque part loses its alpha channel; the edges keep theirs.
+        parts.clear();
+        const auto corner = opaqueCorner (scaled);
+        const auto whole = scaled.getBounds();
+        auto addPart = [this] (juce::Rectangle<int> area, bool opaque)
+        {
+            if (! area.isEmpty())
+                parts.push_back ({ opaque ? scaled.getClippedImage (area).convertedToFormat (juce::Image::RGB) : scaled.getClippedImage (area),
+                                   area.getPosition() });
+        };
+        addPart (corner, true);
+        addPart (whole.withTrimmedTop (corner.getBottom()), false);
+        addPart (juce::Rectangle<int> (corner.getRight(), 0, whole.getWidth() - corner.getRight(), corner.getBottom()), false);
     }
 
     return scaled;
@@ -49,8 +87,10 @@ void DesignRootComponent::paint (juce::Graphics& g)
     {
         // The context is scaled to the window; undo that for the copy so its
         // pixels land one to one.
-        g.drawImageTransformed (image, juce::AffineTransform::scale (static_cast<float> (designWidth) / static_cast<float> (image.getWidth()),
-                                                                     static_cast<float> (designHeight) / static_cast<float> (image.getHeight())));
+        const auto toDesign = juce::AffineTransform::scale (static_cast<float> (designWidth) / static_cast<float> (image.getWidth()),
+                                                            static_cast<float> (designHeight) / static_cast<float> (image.getHeight()));
+        for (const auto& part : parts)
+            g.drawImageTransformed (part.image, juce::AffineTransform::translation (part.at.toFloat()).followedBy (toDesign));
     }
     else
     {

@@ -26,7 +26,16 @@ private:
     const juce::Image& scaledBackground();
 
     juce::Image background, backgroundHidden, logo;
+    // The scaled copy, and the same in parts as it is drawn: where every
+    // pixel is opaque without an alpha channel (drawing that is a plain copy,
+    // not a blend per pixel), the edges as they are.
     juce::Image scaled;
+    struct Part
+    {
+        juce::Image image;
+        juce::Point<int> at;
+    };
+    std::vector<Part> parts;
     bool scaledWithBar = true;
     int pixelWidth = designWidth, pixelHeight = designHeight;
     bool presetBarShown = true;

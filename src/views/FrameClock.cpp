@@ -16,8 +16,7 @@ void FrameClock::add (Listener* listener)
         return;
 
     listeners.push_back (listener);
-    if (! isTimerRunning())
-        startTimerHz (animationFramesPerSecond);
+    runOwnTimer();
 }
 
 void FrameClock::remove (Listener* listener)
@@ -30,6 +29,48 @@ void FrameClock::remove (Listener* listener)
 bool FrameClock::contains (const Listener* listener) const
 {
     return std::find (listeners.begin(), listeners.end(), listener) != listeners.end();
+}
+
+void FrameClock::runOwnTimer()
+{
+    if (drivers > 0 || listeners.empty())
+        stopTimer();
+    else if (! isTimerRunning())
+        startTimerHz (animationFramesPerSecond);
+}
+
+FrameClock::Driver::Driver()
+{
+    ++clock->drivers;
+    clock->runOwnTimer();
+}
+
+FrameClock::Driver::~Driver()
+{
+    --clock->drivers;
+    clock->runOwnTimer();
+}
+
+void FrameClock::Driver::beat (double nowMs) { clock->driven (nowMs); }
+
+void FrameClock::driven (double nowMs)
+{
+    // Frames keep their cadence on whatever grid the beats fall (a refresh
+    // of 60 Hz gives frames two and three refreshes apart); several drivers
+    // (two open editors) share the same frames.
+    constexpr double periodMs = 1000.0 / animationFramesPerSecond;
+    if (listeners.empty())
+    {
+        nextFrameMs = nowMs;
+        return;
+    }
+    if (nowMs + 1.0 < nextFrameMs)
+        return;
+
+    nextFrameMs += periodMs;
+    if (nextFrameMs < nowMs)
+        nextFrameMs = nowMs + periodMs;
+    timerCallback();
 }
 
 void FrameClock::timerCallback()

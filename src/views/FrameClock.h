@@ -39,6 +39,23 @@ public:
         juce::SharedResourcePointer<FrameClock> clock;
     };
 
+    // While a driver exists, the clock has no timer of its own: the driver's
+    // beats (the editor's, riding the screen's refresh) bring its frames, so
+    // that whatever moved is drawn in the same wake-up as the beat.
+    class Driver
+    {
+    public:
+        Driver();
+        ~Driver();
+        // Draws a frame if one is due by `nowMs` (milliseconds on the
+        // high-resolution counter).
+        void beat (double nowMs);
+
+    private:
+        juce::SharedResourcePointer<FrameClock> clock;
+        JUCE_DECLARE_NON_COPYABLE (Driver)
+    };
+
     FrameClock() = default;
     ~FrameClock() override { stopTimer(); }
 
@@ -47,8 +64,12 @@ private:
     void remove (Listener* listener);
     bool contains (const Listener* listener) const;
     void timerCallback() override;
+    void runOwnTimer();
+    void driven (double nowMs);
 
     std::vector<Listener*> listeners, calling;
+    int drivers = 0;
+    double nextFrameMs = 0.0;
 
     JUCE_DECLARE_NON_COPYABLE (FrameClock)
 };

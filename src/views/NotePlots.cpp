@@ -148,28 +148,41 @@ void ProbabilityPlot::paint (juce::Graphics& g)
     const auto x = area.getX(), top = area.getY(), bottom = area.getBottom(), height = area.getHeight();
     const auto dx = area.getWidth() / static_cast<float> (std::max (historyLength - 1, 1));
     const auto shift = scrollOffset() * dx;
-    const auto scrolling = shift > 0.0f;
-    const auto first = scrolling ? -1 : 0;
-    const auto count = static_cast<size_t> (historyLength - first);
-    ys.resize (count);
+    const StrokeKey key { pushCount, visibleRows, area, shift, g.getInternalContext().getPhysicalPixelScaleFactor(), historyLength };
 
-    // The lowest held slot ends on top: rows 0, 50, 49, ... 1.
-    for (int k = 0; k < rows; ++k)
+    if (! (key == strokedFor))
     {
-        const auto row = static_cast<size_t> (k == 0 ? 0 : rows - k);
-        if (! visibleRows[row])
-            continue;
+        strokedFor = key;
+        strokes.clear();
+        const auto first = shift > 0.0f ? -1 : 0;
+        const auto count = static_cast<size_t> (historyLength - first);
+        ys.resize (count);
 
-        for (int i = first; i < historyLength; ++i)
+        // The lowest held slot ends on top: rows 0, 50, 49, ... 1.
+        for (int k = 0; k < rows; ++k)
         {
-            const auto& entry = probabilityRing[static_cast<size_t> ((ringWriteIndex + i - historyLength + 2 * ringSize) % ringSize)];
-            ys[static_cast<size_t> (i - first)] = bottom - height * juce::jlimit (0.0f, 1.0f, entry[row]);
+            const auto row = static_cast<size_t> (k == 0 ? 0 : rows - k);
+            if (! visibleRows[row])
+                continue;
+
+            for (int i = first; i < historyLength; ++i)
+            {
+                const auto& entry = probabilityRing[static_cast<size_t> ((ringWriteIndex + i - historyLength + 2 * ringSize) % ringSize)];
+                ys[static_cast<size_t> (i - first)] = bottom - height * juce::jlimit (0.0f, 1.0f, entry[row]);
+            }
+
+            setMonotoneCurve (curve, ys, x + static_cast<float> (first) * dx + shift, dx, top, bottom, tangents);
+
+            // As the context's own strokePath would: the same outline at the screen's density.
+            strokes.push_back ({ row, {} });
+            juce::PathStrokeType (1.5f).createStrokedPath (strokes.back().outline, curve, {}, key.pixelScale);
         }
+    }
 
-        setMonotoneCurve (curve, ys, x + static_cast<float> (first) * dx + shift, dx, top, bottom, tangents);
-
-        g.setColour (rowColours[row]);
-        g.strokePath (curve, juce::PathStrokeType (1.5f));
+    for (const auto& stroke : strokes)
+    {
+        g.setColour (rowColours[stroke.row]);
+        g.fillPath (stroke.outline);
     }
 }
 

@@ -93,6 +93,25 @@ private:
     std::vector<float> lastShown;
     std::vector<float> ys, tangents;
     juce::Path curve;
+
+    // The curves' outlines as last stroked. Between scrolls the curves stand
+    // still while the dots above them rise, and each of those small repaints
+    // fills the same outlines again instead of stroking every curve anew.
+    struct Stroke
+    {
+        size_t row;
+        juce::Path outline;
+    };
+    struct StrokeKey
+    {
+        int pushCount = -1;
+        std::array<bool, rows> visibleRows {};
+        juce::Rectangle<float> area;
+        float shift = 0.0f, pixelScale = 0.0f;
+        int historyLength = 0;
+        bool operator== (const StrokeKey&) const = default;
+    } strokedFor;
+    std::vector<Stroke> strokes;
 };
 
 // Which slot was chosen at each step: a dot in its colour that starts just

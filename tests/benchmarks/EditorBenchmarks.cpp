@@ -14,6 +14,7 @@
 #include <X11/Xlib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <iostream>
 #include <thread>
@@ -140,43 +141,71 @@ void runEventLoopFor (double seconds)
         juce::dispatchNextMessageOnSystemQueue (false);
 }
 
-// `view`: the network view shown (0 Activity, 1 Map, 2 Topology; -1 shows an
-// empty window instead of the editor, which measures the event loop, the
-// window and the processor without the editor). Random
-// stands at half so that the network keeps moving under a held chord.
-void measureWindowCpu (int view, int units, int rateIndex)
+// The editor's own share of a core: the whole process with the editor in
+// the window, minus the same process with an empty window of the same size
+// (the event loop, the window and the processor, whose audio thread is kept
+// apart). On a shared machine the whole process's figure drifts by more than
+// the editor costs, so the two are taken in turns, a few seconds each, and
+// each round's difference is reported. `view`: 0 Activity, 1 Map, 2 Topology.
+// Random stands at half so that the network keeps moving under a held chord.
+void measureWindowCpu (int view, int units, int rateIndex, int rounds, double seconds)
 {
     ArpAudioProcessor processor;
     processor.getSettings().setSoftmaxGain (5.0f);
     processor.getSettings().setHiddenSize (units);
     processor.getSettings().setBeatRate (rateIndex);
-    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-    dynamic_cast<ArpAudioProcessorEditor&> (*editor).pieces().views.show (static_cast<views::NetworkView> (juce::jlimit (0, 2, view)));
-    std::cout << "view shown: " << (view < 0 ? juce::String ("none (an empty window: the harness's own share)") : juce::StringArray { "Activity", "Map", "Topology" }[view])
-              << ", " << units << " live units, rate " << rateIndex << "\n";
+    std::cout << "view shown: " << juce::StringArray { "Activity", "Map", "Topology" }[view] << ", " << units
+              << " live units, rate " << rateIndex << "; " << rounds << " rounds of " << seconds << " s with an empty window, then "
+              << seconds << " s with the editor\n";
+
     juce::DocumentWindow window ("MUR", juce::Colours::black, 0, true);
     juce::Component empty;
-    empty.setSize (editor->getWidth(), editor->getHeight());
-    window.setContentNonOwned (view < 0 ? &empty : editor.get(), true);
+    empty.setSize (ArpAudioProcessorEditor::designWidth, ArpAudioProcessorEditor::designHeight);
+    window.setContentNonOwned (&empty, true);
     window.setVisible (true);
 
     // The audio thread's own time is kept apart: it is the processor's, not the editor's.
     std::atomic<double> audioThreadSeconds { 0.0 };
-    auto measure = [&audioThreadSeconds] (const char* what, double seconds)
+    auto percentOfCore = [&audioThreadSeconds] (double forSeconds)
     {
         const auto before = cpuSeconds();
         const auto audioBefore = audioThreadSeconds.load();
-        runEventLoopFor (seconds);
+        runEventLoopFor (forSeconds);
         const auto audio = audioThreadSeconds.load() - audioBefore;
-        std::cout << what << ": " << juce::String ((cpuSeconds() - before - audio) / seconds * 100.0, 1) << " % of one core";
-        if (audio > 0.0)
-            std::cout << " (the audio thread: " << juce::String (audio / seconds * 100.0, 1) << " % more)";
-        std::cout << "\n";
+        return (cpuSeconds() - before - audio) / forSeconds * 100.0;
     };
 
-    // The first paint decodes and scales the images once; the share is the steady state after it.
-    runEventLoopFor (2.0);
-    measure ("editor idle, 10 s", 10.0);
+    auto measure = [&] (const char* what)
+    {
+        std::vector<double> shares;
+        for (int round = 0; round < rounds; ++round)
+        {
+            window.setContentNonOwned (&empty, true);
+            runEventLoopFor (1.0);
+            const auto floor = percentOfCore (seconds);
+
+            // A new editor each round, as a host opens it; its first paint
+            // decodes and scales the images once, so the share is the steady
+            // state after that settles.
+            std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+            dynamic_cast<ArpAudioProcessorEditor&> (*editor).pieces().views.show (static_cast<views::NetworkView> (view));
+            window.setContentNonOwned (editor.get(), true);
+            runEventLoopFor (3.0);
+            const auto whole = percentOfCore (seconds);
+            window.setContentNonOwned (&empty, true);
+            processor.editorBeingDeleted (editor.get());
+            editor.reset();
+
+            shares.push_back (whole - floor);
+            std::cout << what << ", round " << round + 1 << ": floor " << juce::String (floor, 1) << " %, with the editor "
+                      << juce::String (whole, 1) << " %, the editor's share " << juce::String (whole - floor, 1) << " % of one core\n";
+        }
+        std::sort (shares.begin(), shares.end());
+        std::cout << what << ": the editor's share, median of " << rounds << " rounds: " << juce::String (shares[shares.size() / 2], 1)
+                  << " % of one core\n";
+    };
+
+    measure ("idle");
 
     // A real-time audio thread playing a held chord.
     std::atomic<bool> stop { false };
@@ -202,7 +231,7 @@ void measureWindowCpu (int view, int units, int rateIndex)
     while (audioThreadSeconds.load() == 0.0)
         std::this_thread::yield();
 
-    measure ("editor while an arpeggio plays, 10 s", 10.0);
+    measure ("while an arpeggio plays");
     stop = true;
     audio.join();
     window.setVisible (false);
@@ -221,14 +250,15 @@ int main (int argc, char** argv)
     const mur::userSettings::ScopedScratchSettings scratchSettings (mur::overlays::installedVersion);
     mur::update::overrideServiceAddress (juce::String());
 
-    // --cpu [activity|map|topology|none] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32]
+    // --cpu [activity|map|topology] [live units, 1 to 50] [rate index: 5 is 1/16, 3 is 1/32] [rounds] [seconds each]
     if (argc > 1 && juce::String (argv[1]) == "--cpu")
     {
-        const auto named = argc > 2 ? juce::StringArray { "none", "activity", "map", "topology" }.indexOf (juce::String (argv[2])) : 1;
-        const auto view = named < 0 ? 0 : named - 1;
-        const auto units = argc > 3 ? juce::jlimit (1, 50, juce::String (argv[3]).getIntValue()) : 5;
-        const auto rate = argc > 4 ? juce::jlimit (0, numRates - 1, juce::String (argv[4]).getIntValue()) : defaultRateIndex;
-        measureWindowCpu (view, units, rate);
+        auto arg = [&] (int i, int fallback, int lowest, int highest)
+        {
+            return argc > i ? juce::jlimit (lowest, highest, juce::String (argv[i]).getIntValue()) : fallback;
+        };
+        const auto view = argc > 2 ? juce::jmax (0, juce::StringArray { "activity", "map", "topology" }.indexOf (juce::String (argv[2]))) : 1;
+        measureWindowCpu (view, arg (3, 5, 1, 50), arg (4, defaultRateIndex, 0, numRates - 1), arg (5, 3, 1, 20), arg (6, 5, 1, 60));
         return 0;
     }
 

@@ -158,7 +158,7 @@ std::unique_ptr<juce::AccessibilityHandler> ValueControl::createAccessibilityHan
 
 //==============================================================================
 AnimatedDial::AnimatedDial (float initialValue, int framesPerSecond)
-    : ValueControl (initialValue, initialValue), frameRate (framesPerSecond)
+    : ValueControl (initialValue, initialValue), pace (framesPerSecond)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/FrameClock.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -105,13 +107,8 @@ public:
     // animated control keeps the window's wake-ups few.
     void heartbeat (int beatsPerSecond)
     {
-        if (! animating)
-            return;
-        if (++beats >= juce::jmax (1, juce::roundToInt (static_cast<float> (beatsPerSecond) / static_cast<float> (frameRate))))
-        {
-            beats = 0;
+        if (animating && pace.beat (beatsPerSecond))
             tick();
-        }
     }
     // One animation step, as the timer makes it (tests call it directly).
     // The control repaints only once its drawing has moved visibly.
@@ -132,7 +129,7 @@ protected:
     void paintHoverText (juce::Graphics&, const juce::String& text) const;
 
 private:
-    int frameRate, beats = 0;
+    views::BeatDivider pace;
     bool animating = false;
 };
 

@@ -113,6 +113,10 @@ void TakeBuilder::keepNewestBars()
 
     const auto cutoff = barAtOrAfter (notes[notes.size() - static_cast<size_t> (maxEvents)].quarters);
     std::erase_if (notes, [cutoff] (const Note& n) { return n.quarters < cutoff - tick; });
+    // A pitch whose every message was cut no longer sounds in the take.
+    sounding.reset();
+    for (const auto& n : notes)
+        sounding.set (static_cast<size_t> (n.note & 0x7f), n.on);
     floor = cutoff;
     truncated = true;
 }

@@ -16,6 +16,25 @@ inline constexpr int animationFramesPerSecond = 24;
 // pixels: smooth to the eye, and a few paints a second instead of dozens.
 inline constexpr float driftRedrawPixels = 0.5f;
 
+// Paces an animation slower than the beats that drive it: `beat` is true on
+// the beats where it takes a step at its own rate.
+class BeatDivider
+{
+public:
+    explicit BeatDivider (int stepsPerSecondToUse) noexcept : stepsPerSecond (stepsPerSecondToUse) {}
+
+    bool beat (int beatsPerSecond) noexcept
+    {
+        if (++beats < juce::jmax (1, juce::roundToInt (static_cast<float> (beatsPerSecond) / static_cast<float> (stepsPerSecond))))
+            return false;
+        beats = 0;
+        return true;
+    }
+
+private:
+    int stepsPerSecond, beats = 0;
+};
+
 // One clock for every animation of the views: each frame reaches every
 // animated view in the same callback, so whatever moved is drawn together in
 // one paint of the window rather than one paint per view.

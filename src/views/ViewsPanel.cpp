@@ -13,7 +13,8 @@ ViewsPanel::ViewsPanel()
     : activity (std::make_unique<NeuralActivityWindow>()),
       map (std::make_unique<NeuralActivityPCAPlot>()),
       topology (std::make_unique<NeuralNetworkTopologyPlot>()),
-      plotOverlay (std::make_unique<PlotOverlay>())
+      plotOverlay (std::make_unique<PlotOverlay>()),
+      topologyPace (NeuralNetworkTopologyPlot::TopologyComponent::ticksPerSecond)
 {
     setInterceptsMouseClicks (false, true);
 
@@ -77,12 +78,8 @@ void ViewsPanel::feed (const PublishedStep& step)
 
 void ViewsPanel::heartbeat (int beatsPerSecond)
 {
-    using Topology = NeuralNetworkTopologyPlot::TopologyComponent;
-    if (++beats >= juce::jmax (1, juce::roundToInt (static_cast<float> (beatsPerSecond) / static_cast<float> (Topology::ticksPerSecond))))
-    {
-        beats = 0;
+    if (topologyPace.beat (beatsPerSecond))
         topology->getComponent().tick();
-    }
 }
 
 void ViewsPanel::resetMap()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameClock.h"
 #include "PublishedStep.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -66,7 +67,7 @@ private:
     std::unique_ptr<NeuralNetworkTopologyPlot> topology;
     std::unique_ptr<PlotOverlay> plotOverlay;
     NetworkView current = NetworkView::activity;
-    int beats = 0;
+    BeatDivider topologyPace;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ViewsPanel)
 };

@@ -32,15 +32,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
     setWantsKeyboardFocus (true);
     setOpaque (true);
 
-    hoverWatch.entered = [this]
-    {
-        if (tooltipWindow != nullptr)
-            return;
-        tooltipWindow = std::make_unique<ArpTooltipWindow>();
-        tooltipWindow->setLookAndFeel (&tooltipLookAndFeel);
-        tooltipWindow->suppressTips = [this] { return ! presetBar->isShown(); };
-    };
-    addMouseListener (&hoverWatch, true);
+    tips = std::make_unique<TooltipHost> (*this, tooltipLookAndFeel, [this] { return ! presetBar->isShown(); });
 
     addAndMakeVisible (designRoot);
 
@@ -66,7 +58,7 @@ ArpAudioProcessorEditor::ArpAudioProcessorEditor (EditorConnection& p)
 
     overlays->start();
     processor.getChangeBroadcaster().addChangeListener (this);
-    heartbeat = std::make_unique<Heartbeat> (*this, [this] (int ticks) { beat (ticks); });
+    heartbeat = std::make_unique<Heartbeat> (*this, [this] (int ticks) { beat (ticks); }, [this] { return pace(); });
 }
 
 ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
@@ -74,8 +66,7 @@ ArpAudioProcessorEditor::~ArpAudioProcessorEditor()
     processor.getChangeBroadcaster().removeChangeListener (this);
     heartbeat.reset();
     overlays.reset();
-    removeMouseListener (&hoverWatch);
-    tooltipWindow.reset();
+    tips.reset();
 }
 
 EditorPieces ArpAudioProcessorEditor::pieces()
@@ -91,8 +82,7 @@ void ArpAudioProcessorEditor::createPieces()
     presetBar->onShownChanged = [this] (bool shown)
     {
         designRoot.setPresetBarShown (shown);
-        if (tooltipWindow != nullptr)
-            tooltipWindow->hideTip();
+        tips->hideTip();
     };
     presetBar->onLoaded = [this] { followProcessor(); };
 
@@ -342,6 +332,17 @@ void ArpAudioProcessorEditor::feedPublishedStep()
     noteWindow->showChoice (step.previousChoice, slots.size());
 }
 
+Heartbeat::Pace ArpAudioProcessorEditor::pace() const
+{
+    // A new step is shown at once; the pad is drawn on every refresh while
+    // the pointer drives it or its springs swing.
+    if (playback.stepPublished.load (std::memory_order_acquire))
+        return Heartbeat::Pace::now;
+    if (isMouseButtonDown (true) || pad->isBrisk())
+        return Heartbeat::Pace::everyRefresh;
+    return Heartbeat::Pace::frames;
+}
+
 void ArpAudioProcessorEditor::beat (int ticks)
 {
     overlays->tick (isVisible());
@@ -389,8 +390,7 @@ void ArpAudioProcessorEditor::beat (int ticks)
         if (++ticksSinceShowingCheck < timerHz / 4)
             continue;
         ticksSinceShowingCheck = 0;
-        if (tooltipWindow != nullptr && ! isMouseOverOrDragging (true))
-            tooltipWindow.reset();
+        tips->check (juce::Time::getMillisecondCounterHiRes(), isMouseOverOrDragging (true));
         if (const auto showing = isShowing(); showing != wasShowing)
         {
             wasShowing = showing;

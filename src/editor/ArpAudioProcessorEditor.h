@@ -7,6 +7,7 @@
 #include "CustomSliderComponent.h"
 #include "DesignRootComponent.h"
 #include "Heartbeat.h"
+#include "TooltipHost.h"
 #include "EditorPieces.h"
 #include "Highlight.h"
 #include "ImageKnobComponent.h"
@@ -76,6 +77,7 @@ private:
     // What each beat of the heartbeat does: the polling once, and `ticks`
     // steps of every animation.
     void beat (int ticks);
+    Heartbeat::Pace pace() const;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
 
     // Shows what the processor holds, in every piece.
@@ -108,14 +110,7 @@ private:
 
     TransparentBackgroundButtonLookAndFeel transparentLookAndFeel;
     TooltipLookAndFeel tooltipLookAndFeel;
-    // Tips exist only while the pointer is over the editor: a tooltip window
-    // asks the window system where the pointer is several times a second.
-    std::unique_ptr<ArpTooltipWindow> tooltipWindow;
-    struct HoverWatch : juce::MouseListener
-    {
-        std::function<void()> entered;
-        void mouseEnter (const juce::MouseEvent&) override { entered(); }
-    } hoverWatch;
+    std::unique_ptr<TooltipHost> tips;
     Highlight highlight;
 
     DesignRootComponent designRoot;

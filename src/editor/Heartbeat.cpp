@@ -17,8 +17,9 @@ constexpr int mostTicksPerBeat = 10;
 double nowMs() { return juce::Time::getMillisecondCounterHiRes(); }
 } // namespace
 
-Heartbeat::Heartbeat (juce::Component& owner, std::function<void (int)> beat)
+Heartbeat::Heartbeat (juce::Component& owner, std::function<void (int)> beat, std::function<Pace()> pace)
     : onBeat (std::move (beat)),
+      askPace (std::move (pace)),
       refresh (&owner, [this] { refreshed(); })
 {
     lastBeatMs = nowMs();
@@ -36,7 +37,7 @@ void Heartbeat::refreshed()
         onRefresh = true;
         startTimer (watchMs);
     }
-    beatAt (now);
+    refreshAt (now);
 }
 
 void Heartbeat::timerCallback()
@@ -49,13 +50,23 @@ void Heartbeat::timerCallback()
         onRefresh = false;
         startTimer (static_cast<int> (tickMs));
     }
-    beatAt (now);
+    refreshAt (now);
 }
 
-void Heartbeat::beatAt (double now)
+void Heartbeat::refreshAt (double now)
 {
     owedMs += juce::jmax (0.0, now - lastBeatMs);
     lastBeatMs = now;
+
+    // Frames keep their cadence on whatever grid the refreshes fall (a 60 Hz
+    // screen gives frames two and three refreshes apart), and a stall is not
+    // made up for with a burst of them.
+    constexpr double framePeriodMs = 1000.0 / views::animationFramesPerSecond;
+    const auto pace = askPace != nullptr ? askPace() : Pace::frames;
+    const auto frameDue = now + 1.0 >= nextFrameMs;
+    if (! frameDue && pace == Pace::frames)
+        return;
+
     auto ticks = static_cast<int> (owedMs / tickMs);
     owedMs -= ticks * tickMs;
     if (ticks > mostTicksPerBeat)
@@ -65,7 +76,12 @@ void Heartbeat::beatAt (double now)
     }
 
     onBeat (ticks);
-    frames.beat (now);
+
+    if (frameDue || pace == Pace::now)
+    {
+        nextFrameMs = pace == Pace::now || nextFrameMs + framePeriodMs < now ? now + framePeriodMs : nextFrameMs + framePeriodMs;
+        frames.frame (now);
+    }
 }
 
 } // namespace mur

@@ -451,6 +451,7 @@ void XYTrackpadOverlay::animate()
     // reaches past the disc; otherwise the disc alone is drawn again, in bands
     // that leave out the ring's segments at the square's corners.
     swaySincePaint += 0.015f * 0.7f * 1.4f * padArea.getWidth() / 290.0f;
+    brisk = pad.isFollowing() || pad.motion() - before >= 0.25f;
     if (pad.isFollowing())
     {
         swaySincePaint = 0.0f;

@@ -133,6 +133,9 @@ public:
     // One 10 ms step: the springs, the glide and the sway. It repaints once
     // something has moved a quarter of a pixel.
     void animate();
+    // The pointer drives the pad, or its springs moved a quarter pixel in
+    // the last step: faster than a drift, so worth every refresh.
+    bool isBrisk() const noexcept { return brisk; }
 
     // False while the accent panel or an information overlay takes the disc.
     std::function<bool()> isActive;
@@ -157,7 +160,7 @@ private:
     juce::Rectangle<float> padArea;
     // The free-running sway phase the dots and checkpoints follow.
     float angle = 0.0f, swaySincePaint = 0.0f;
-    bool actionOpen = false;
+    bool actionOpen = false, brisk = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (XYTrackpadOverlay)
 };

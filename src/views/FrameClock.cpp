@@ -1,6 +1,7 @@
 #include "FrameClock.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mur::views
 {
@@ -51,26 +52,13 @@ FrameClock::Driver::~Driver()
     clock->runOwnTimer();
 }
 
-void FrameClock::Driver::beat (double nowMs) { clock->driven (nowMs); }
-
-void FrameClock::driven (double nowMs)
+void FrameClock::Driver::frame (double nowMs)
 {
-    // Frames keep their cadence on whatever grid the beats fall (a refresh
-    // of 60 Hz gives frames two and three refreshes apart); several drivers
-    // (two open editors) share the same frames.
     constexpr double periodMs = 1000.0 / animationFramesPerSecond;
-    if (listeners.empty())
-    {
-        nextFrameMs = nowMs;
+    if (std::abs (nowMs - clock->lastDrivenMs) < periodMs / 2.0)
         return;
-    }
-    if (nowMs + 1.0 < nextFrameMs)
-        return;
-
-    nextFrameMs += periodMs;
-    if (nextFrameMs < nowMs)
-        nextFrameMs = nowMs + periodMs;
-    timerCallback();
+    clock->lastDrivenMs = nowMs;
+    clock->timerCallback();
 }
 
 void FrameClock::timerCallback()

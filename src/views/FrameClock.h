@@ -58,17 +58,17 @@ public:
         juce::SharedResourcePointer<FrameClock> clock;
     };
 
-    // While a driver exists, the clock has no timer of its own: the driver's
-    // beats (the editor's, riding the screen's refresh) bring its frames, so
+    // While a driver exists, the clock has no timer of its own: the driver
+    // (the editor's beat, riding the screen's refresh) brings its frames, so
     // that whatever moved is drawn in the same wake-up as the beat.
     class Driver
     {
     public:
         Driver();
         ~Driver();
-        // Draws a frame if one is due by `nowMs` (milliseconds on the
-        // high-resolution counter).
-        void beat (double nowMs);
+        // Draws a frame now (at `nowMs` on the high-resolution counter);
+        // several drivers (two open editors) share one frame.
+        void frame (double nowMs);
 
     private:
         juce::SharedResourcePointer<FrameClock> clock;
@@ -84,11 +84,10 @@ private:
     bool contains (const Listener* listener) const;
     void timerCallback() override;
     void runOwnTimer();
-    void driven (double nowMs);
 
     std::vector<Listener*> listeners, calling;
     int drivers = 0;
-    double nextFrameMs = 0.0;
+    double lastDrivenMs = -1.0e12;
 
     JUCE_DECLARE_NON_COPYABLE (FrameClock)
 };

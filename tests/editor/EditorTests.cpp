@@ -4,6 +4,7 @@
 #include "processor/ProcessorAccess.h"
 #include "editor/ArpAudioProcessorEditor.h"
 #include "editor/LookAndFeels.h"
+#include "editor/TooltipHost.h"
 #include "plugin/ArpAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +195,32 @@ TEST (TooltipWindow, TipsFallSilentWhileSuppressed)
     EXPECT_EQ (window.getTipFor (withTip), juce::String());
     hidden = false;
     EXPECT_EQ (window.getTipFor (withTip), window.standardTip (withTip));
+}
+
+// The window polls the pointer while it exists: it comes with the pointer's
+// moves and goes when the pointer leaves or rests with nothing shown.
+TEST (TooltipHost, AWindowOnlyWhileThePointerMovesOverTheEditorOrATipShows)
+{
+    juce::Component editor;
+    TooltipLookAndFeel lookAndFeel;
+    TooltipHost host (editor, lookAndFeel, [] { return false; });
+    EXPECT_EQ (host.window(), nullptr);
+
+    host.pointerMoved();
+    ASSERT_NE (host.window(), nullptr);
+    const auto now = juce::Time::getMillisecondCounterHiRes();
+    host.check (now + 100.0, true);
+    EXPECT_NE (host.window(), nullptr);
+    host.check (now + 100.0, false);
+    EXPECT_EQ (host.window(), nullptr);
+
+    host.pointerMoved();
+    host.window()->setVisible (true); // a tip on screen
+    host.check (now + 2.0 * TooltipHost::restMs, true);
+    ASSERT_NE (host.window(), nullptr);
+    host.window()->setVisible (false);
+    host.check (now + 2.0 * TooltipHost::restMs, true);
+    EXPECT_EQ (host.window(), nullptr);
 }
 
 TEST (TooltipPlacement, AboveThePointerTowardsTheMiddle)

@@ -30,36 +30,78 @@ struct CountedFrames : views::FrameClock::Listener
     void frame() override { ++frames; }
 };
 
-// While a driver exists the views' clock draws only on its beats, at its own
-// cadence whatever grid they fall on; without one its timer comes back.
-TEST (Heartbeat, TheViewsFramesComeFromTheBeatsWhileADriverExists)
+// While a driver exists the views' clock draws only when it is told, once
+// for all drivers (two open editors); without one its timer comes back.
+TEST (Heartbeat, TheViewsFramesComeFromTheDriversWhileOneExists)
 {
     CountedFrames listener;
     {
-        views::FrameClock::Driver driver;
+        views::FrameClock::Driver driver, another;
         listener.start();
         test::pumpMessages (150);
         EXPECT_EQ (listener.frames, 0);
 
-        // A second of a 60 Hz screen, and the same second on a 144 Hz one.
-        for (int i = 0; i <= 60; ++i)
-            driver.beat (1.0e6 + i * 1000.0 / 60.0);
-        EXPECT_NEAR (listener.frames, views::animationFramesPerSecond, 1);
-
-        listener.frames = 0;
-        for (int i = 1; i <= 144; ++i)
-            driver.beat (1.0e6 + 1000.0 + i * 1000.0 / 144.0);
-        EXPECT_NEAR (listener.frames, views::animationFramesPerSecond, 1);
-
-        // A stall is not made up for with a burst of frames.
-        listener.frames = 0;
-        driver.beat (1.0e6 + 5000.0);
-        driver.beat (1.0e6 + 5001.0);
+        driver.frame (1.0e6);
+        another.frame (1.0e6 + 2.0);
         EXPECT_EQ (listener.frames, 1);
     }
 
     listener.frames = 0;
     ASSERT_TRUE (test::pumpUntil ([&] { return listener.frames > 0; }));
+}
+
+// Beats come with the frames, whatever the screen's rate, and no tick of
+// the animations is lost between them; a step is shown at once and the
+// frames count on from it; a drag beats on every refresh.
+TEST (Heartbeat, BeatsComeWithTheFramesAStepAtOnceADragOnEveryRefresh)
+{
+    juce::Component bare;
+    CountedFrames listener;
+    int beats = 0, ticks = 0;
+    auto pace = Heartbeat::Pace::frames;
+    Heartbeat heartbeat (bare, [&] (int n) { ++beats; ticks += n; }, [&] { return pace; });
+    listener.start();
+
+    auto t = juce::Time::getMillisecondCounterHiRes() + 1000.0;
+    heartbeat.refreshAt (t);
+    for (const auto hz : { 60.0, 144.0 })
+    {
+        beats = ticks = listener.frames = 0;
+        for (int i = 1; i <= static_cast<int> (hz); ++i)
+            heartbeat.refreshAt (t + i * 1000.0 / hz);
+        t += 1000.0;
+        EXPECT_NEAR (beats, views::animationFramesPerSecond, 1) << hz;
+        EXPECT_NEAR (listener.frames, views::animationFramesPerSecond, 1) << hz;
+        EXPECT_NEAR (ticks, Heartbeat::ticksPerSecond, 1) << hz;
+    }
+
+    // A step a few milliseconds after a frame.
+    heartbeat.refreshAt (t += 50.0);
+    beats = 0;
+    pace = Heartbeat::Pace::now;
+    heartbeat.refreshAt (t += 10.0);
+    EXPECT_EQ (beats, 1);
+    pace = Heartbeat::Pace::frames;
+    heartbeat.refreshAt (t + 30.0);
+    EXPECT_EQ (beats, 1);
+    heartbeat.refreshAt (t += 1000.0 / views::animationFramesPerSecond);
+    EXPECT_EQ (beats, 2);
+
+    beats = listener.frames = 0;
+    pace = Heartbeat::Pace::everyRefresh;
+    for (int i = 1; i <= 60; ++i)
+        heartbeat.refreshAt (t + i * 1000.0 / 60.0);
+    t += 1000.0;
+    EXPECT_EQ (beats, 60);
+    EXPECT_NEAR (listener.frames, views::animationFramesPerSecond, 1);
+
+    // A stall is not made up for with a burst of beats or frames.
+    pace = Heartbeat::Pace::frames;
+    beats = listener.frames = 0;
+    heartbeat.refreshAt (t += 5000.0);
+    heartbeat.refreshAt (t + 1.0);
+    EXPECT_EQ (beats, 1);
+    EXPECT_EQ (listener.frames, 1);
 }
 } // namespace
 } // namespace mur

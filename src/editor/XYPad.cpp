@@ -4,6 +4,7 @@
 #include "persistence/UndoHistory.h"
 #include "views/FrameClock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mur
@@ -361,8 +362,9 @@ juce::Point<float> XYPad::cursor() const
     return pulledInside (g, inner);
 }
 
-void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) const
+void XYPad::shapes (float angle, std::vector<Shape>& out) const
 {
+    out.clear();
     if (area.isEmpty())
         return;
 
@@ -378,25 +380,12 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
         return direction * (0.7f * t / (d * d + 1.0f));
     };
 
-    // Most repaints touch only a corner of the pad (a ring segment lighting
-    // up): dots outside the repainted area are not filled at all.
-    auto fillDot = [&g] (juce::Point<float> centre, float r)
-    {
-        const juce::Rectangle<float> bounds (2.0f * r, 2.0f * r);
-        if (g.clipRegionIntersects (bounds.withCentre (centre).getSmallestIntegerContainer()))
-            g.fillEllipse (bounds.withCentre (centre));
-    };
-
-    g.setColour (hovered ? juce::Colour (0xff505060).withAlpha (0.75f * fade) : juce::Colour (0xff404050).withAlpha (0.6f * fade));
     for (const auto& dot : dots)
     {
         const auto p = dot.position + sway (dot.position.getDistanceFrom (cursorAt));
         const auto d = p.getDistanceFrom (cursorAt) / (50.0f * t);
-        fillDot (p, (4.5f * t - 0.5f * t) / (d * d + 1.0f) + 0.5f * t);
+        out.push_back ({ p, (4.5f * t - 0.5f * t) / (d * d + 1.0f) + 0.5f * t });
     }
-
-    g.setColour (juce::Colours::white.withAlpha (fade));
-    g.drawEllipse (juce::Rectangle<float> (16.0f * t, 16.0f * t).withCentre (cursorAt + direction * (0.7f * t)), 2.0f * t);
 
     const auto inner = juce::jmax (radius - 6.0f * t, 1.0f);
     for (size_t i = 0; i < checkpoints.size(); ++i)
@@ -404,8 +393,39 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
         const auto p = checkpointShownAt (i);
         const auto d = p.getDistanceFrom (cursorAt);
         const auto size = juce::jlimit (2.0f * t, 4.0f * t, (1.0f - juce::jmin (d / (2.0f * juce::MathConstants<float>::sqrt2 * inner), 1.0f) * 0.5f) * 4.0f * t);
-        fillDot (p + sway (d), size);
+        out.push_back ({ p + sway (d), size });
     }
+
+    out.push_back ({ cursorAt + direction * (0.7f * t), 8.0f * t });
+}
+
+void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) const
+{
+    auto& all = paintShapes;
+    shapes (angle, all);
+    if (all.empty())
+        return;
+
+    // Most repaints touch only a corner of the pad (a ring segment lighting
+    // up) or a few drifting dots: shapes outside the repainted area are not
+    // filled at all.
+    auto fillDot = [&g] (const Shape& shape)
+    {
+        const juce::Rectangle<float> bounds (2.0f * shape.radius, 2.0f * shape.radius);
+        if (g.clipRegionIntersects (bounds.withCentre (shape.centre).getSmallestIntegerContainer()))
+            g.fillEllipse (bounds.withCentre (shape.centre));
+    };
+
+    g.setColour (hovered ? juce::Colour (0xff505060).withAlpha (0.75f * fade) : juce::Colour (0xff404050).withAlpha (0.6f * fade));
+    for (size_t i = 0; i < dots.size(); ++i)
+        fillDot (all[i]);
+
+    const auto& ring = all.back();
+    g.setColour (juce::Colours::white.withAlpha (fade));
+    g.drawEllipse (juce::Rectangle<float> (2.0f * ring.radius, 2.0f * ring.radius).withCentre (ring.centre), 2.0f * scale);
+
+    for (size_t i = dots.size(); i + 1 < all.size(); ++i)
+        fillDot (all[i]);
 }
 
 //==============================================================================
@@ -426,7 +446,9 @@ XYTrackpadOverlay::~XYTrackpadOverlay()
 void XYTrackpadOverlay::setPadArea (juce::Rectangle<float> padRect, float scale)
 {
     padArea = padRect;
+    padScale = scale;
     pad.setArea (padRect, scale);
+    drawn.clear();
 
     // The cursor's ring reaches a few units past the disc.
     setBounds (padRect.expanded (12.0f * scale).getSmallestIntegerContainer());
@@ -456,23 +478,88 @@ void XYTrackpadOverlay::animate()
     {
         swaySincePaint = 0.0f;
         repaint();
+        pad.shapes (angle, drawn);
     }
-    else if (pad.motion() - before >= 0.25f || swaySincePaint >= views::driftRedrawPixels)
+    else if (pad.motion() - before >= 0.25f)
     {
         swaySincePaint = 0.0f;
-        const auto disc = padArea - getPosition().toFloat();
-        constexpr int bands = 8;
-        for (int i = 0; i < bands; ++i)
+        repaintDisc();
+        pad.shapes (angle, drawn);
+    }
+    else if (swaySincePaint >= views::driftRedrawPixels)
+    {
+        swaySincePaint = 0.0f;
+        repaintDrifted();
+    }
+}
+
+void XYTrackpadOverlay::repaintDisc()
+{
+    // Only a cursor that follows the pointer reaches past the disc; the disc
+    // alone is drawn again, in bands that leave out the ring's segments at
+    // the square's corners.
+    const auto disc = padArea - getPosition().toFloat();
+    constexpr int bands = 8;
+    for (int i = 0; i < bands; ++i)
+    {
+        // The widest chord of each band's slice of the circle.
+        const auto top = static_cast<float> (i) / bands, bottom = static_cast<float> (i + 1) / bands;
+        const auto nearest = juce::jlimit (top, bottom, 0.5f) - 0.5f;
+        const auto halfWidth = std::sqrt (juce::jmax (0.0f, 0.25f - nearest * nearest));
+        repaint (juce::Rectangle<float> (disc.getX() + disc.getWidth() * (0.5f - halfWidth), disc.getY() + disc.getHeight() * top,
+                                         disc.getWidth() * 2.0f * halfWidth, disc.getHeight() / bands)
+                     .expanded (1.0f).getSmallestIntegerContainer());
+    }
+}
+
+void XYTrackpadOverlay::repaintDrifted()
+{
+    pad.shapes (angle, current);
+    if (current.size() != drawn.size())
+    {
+        repaintDisc();
+        std::swap (drawn, current);
+        return;
+    }
+
+    // The sway is strongest at the cursor and fades with distance: the far
+    // dots wait while the near ones move.
+    for (const auto& area : driftedAreas (drawn, current, padScale + 1.0f))
+        repaint ((area - getPosition().toFloat()).getSmallestIntegerContainer());
+}
+
+std::vector<juce::Rectangle<float>> driftedAreas (std::vector<XYPad::Shape>& drawn, const std::vector<XYPad::Shape>& now, float margin)
+{
+    std::vector<juce::Rectangle<float>> areas;
+    auto box = [margin] (const XYPad::Shape& shape)
+    {
+        return juce::Rectangle<float> (2.0f * (shape.radius + margin), 2.0f * (shape.radius + margin)).withCentre (shape.centre);
+    };
+
+    std::vector<bool> redraw (now.size(), false);
+    for (size_t i = 0; i < now.size() && i < drawn.size(); ++i)
+    {
+        if (now[i].centre.getDistanceFrom (drawn[i].centre) >= 0.25f || std::abs (now[i].radius - drawn[i].radius) >= 0.25f)
         {
-            // The widest chord of each band's slice of the circle.
-            const auto top = static_cast<float> (i) / bands, bottom = static_cast<float> (i + 1) / bands;
-            const auto nearest = juce::jlimit (top, bottom, 0.5f) - 0.5f;
-            const auto halfWidth = std::sqrt (juce::jmax (0.0f, 0.25f - nearest * nearest));
-            repaint (juce::Rectangle<float> (disc.getX() + disc.getWidth() * (0.5f - halfWidth), disc.getY() + disc.getHeight() * top,
-                                             disc.getWidth() * 2.0f * halfWidth, disc.getHeight() / bands)
-                         .expanded (1.0f).getSmallestIntegerContainer());
+            areas.push_back (box (drawn[i]).getUnion (box (now[i])));
+            redraw[i] = true;
         }
     }
+
+    // A shape that reaches into a redrawn area is drawn there where it is
+    // now, so all of it is drawn again.
+    for (size_t i = 0; i < now.size() && i < drawn.size() && ! areas.empty(); ++i)
+    {
+        if (redraw[i] || std::none_of (areas.begin(), areas.end(), [&] (auto a) { return a.intersects (box (drawn[i])); }))
+            continue;
+        areas.push_back (box (drawn[i]).getUnion (box (now[i])));
+        redraw[i] = true;
+    }
+
+    for (size_t i = 0; i < now.size() && i < drawn.size(); ++i)
+        if (redraw[i])
+            drawn[i] = now[i];
+    return areas;
 }
 
 void XYTrackpadOverlay::paint (juce::Graphics& g)

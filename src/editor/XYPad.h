@@ -70,6 +70,16 @@ public:
     // the accent ring is highlighted.
     void paint (juce::Graphics&, float angle, bool hovered, float fade) const;
 
+    // Where paint draws each dot, then each checkpoint, then the cursor's
+    // ring at `angle` (editor pixels): a centre and a radius (the ring's is
+    // to the middle of its line).
+    struct Shape
+    {
+        juce::Point<float> centre;
+        float radius = 0.0f;
+    };
+    void shapes (float angle, std::vector<Shape>& out) const;
+
     // How far things on the pad have moved, in pixels, summed over the ticks
     // (each tick adds its largest single move).
     float motion() const noexcept { return totalMotion; }
@@ -98,6 +108,7 @@ private:
 
     juce::Rectangle<float> area, previousArea;
     float scale = 1.0f;
+    mutable std::vector<Shape> paintShapes;
 
     std::vector<XYCheckpoint> checkpoints;
     std::vector<Particle> shown; // where each checkpoint is drawn
@@ -113,6 +124,12 @@ private:
     int glideIndex = -1;
     juce::Point<float> glideFrom, glideTo;
 };
+
+// The areas to draw again for shapes last drawn at `drawn` and now at `now`
+// (`margin` around each, for its line and its edge): each shape that drifted
+// a quarter pixel, and any other that reaches into those areas. `drawn`
+// takes the new places of the shapes drawn again.
+std::vector<juce::Rectangle<float>> driftedAreas (std::vector<XYPad::Shape>& drawn, const std::vector<XYPad::Shape>& now, float margin);
 
 // The XY pad's component, over the design root in editor pixels: it draws
 // the pad above everything the design root holds and takes the mouse on the
@@ -151,6 +168,8 @@ public:
 
 private:
     bool active() const { return (isActive == nullptr || isActive()) && ! padArea.isEmpty(); }
+    void repaintDisc();
+    void repaintDrifted();
     // Editor pixels for a point of this component.
     juce::Point<float> inEditor (juce::Point<float> p) const noexcept { return p + getPosition().toFloat(); }
 
@@ -161,6 +180,9 @@ private:
     // The free-running sway phase the dots and checkpoints follow.
     float angle = 0.0f, swaySincePaint = 0.0f;
     bool actionOpen = false, brisk = false;
+    // The shapes as last drawn (editor pixels), and scratch for the next.
+    std::vector<XYPad::Shape> drawn, current;
+    float padScale = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (XYTrackpadOverlay)
 };

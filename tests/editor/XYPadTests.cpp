@@ -129,5 +129,48 @@ TEST (XYPad, TheDotFieldIsRescaledWithTheWindow)
     p.pad.paint (g, 1.0f, true, 0.25f);
 }
 
+// The idle sway is drawn shape by shape: the dots near the cursor move and
+// are drawn again often, the far ones wait, and none is ever left more than
+// the drift the window allows from where it really stands.
+TEST (XYPad, TheSwayIsRedrawnWhereItDriftedAndNowhereElse)
+{
+    Pad p;
+    std::vector<XYPad::Shape> drawn, now;
+    p.pad.shapes (0.0f, drawn);
+    ASSERT_EQ (drawn.size(), p.pad.numDots() + 1);
+
+    std::vector<int> redrawn (drawn.size(), 0);
+    auto worst = 0.0f;
+    for (int beat = 1; beat <= 100; ++beat)
+    {
+        p.pad.shapes (0.05f * static_cast<float> (beat), now);
+        for (size_t i = 0; i < now.size(); ++i)
+            worst = std::max (worst, now[i].centre.getDistanceFrom (drawn[i].centre));
+
+        const auto before = drawn;
+        const auto areas = driftedAreas (drawn, now, 2.0f);
+        for (size_t i = 0; i < now.size(); ++i)
+        {
+            if (drawn[i].centre == before[i].centre)
+                continue;
+            ++redrawn[i];
+            const auto box = juce::Rectangle<float> (2.0f * now[i].radius, 2.0f * now[i].radius).withCentre (now[i].centre);
+            EXPECT_TRUE (std::any_of (areas.begin(), areas.end(), [&] (auto a) { return a.contains (box); }));
+        }
+    }
+
+    EXPECT_LT (worst, 0.75f);
+    const auto cursor = drawn.back().centre;
+    size_t nearest = 0, farthest = 0;
+    for (size_t i = 0; i < p.pad.numDots(); ++i)
+    {
+        const auto d = p.pad.dotHome (i).getDistanceFrom (cursor);
+        nearest = d < p.pad.dotHome (nearest).getDistanceFrom (cursor) ? i : nearest;
+        farthest = d > p.pad.dotHome (farthest).getDistanceFrom (cursor) ? i : farthest;
+    }
+    EXPECT_GT (redrawn.back(), 2 * redrawn[farthest]);
+    EXPECT_GT (redrawn[nearest], 2 * redrawn[farthest]);
+}
+
 } // namespace
 } // namespace mur

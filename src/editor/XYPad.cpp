@@ -408,12 +408,22 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
 
     // Most repaints touch only a corner of the pad (a ring segment lighting
     // up) or a few drifting dots: shapes outside the repainted area are not
-    // filled at all.
-    auto fillDot = [&g] (const Shape& shape)
+    // filled at all. The others are clipped to their own box first (a pixel
+    // clear of them, so that a scaled screen's partial pixels at its edge
+    // touch nothing they cover): clipping a shape to the sway's many small
+    // areas would cost as much as the list is long.
+    auto inOwnBox = [&g, this] (const Shape& shape, float reach, auto&& draw)
     {
-        const juce::Rectangle<float> bounds (2.0f * shape.radius, 2.0f * shape.radius);
-        if (g.clipRegionIntersects (bounds.withCentre (shape.centre).getSmallestIntegerContainer()))
-            g.fillEllipse (bounds.withCentre (shape.centre));
+        const auto box = juce::Rectangle<float> (2.0f * reach, 2.0f * reach).withCentre (shape.centre).getSmallestIntegerContainer().expanded (1);
+        if (! g.clipRegionIntersects (box))
+            return;
+        const juce::Graphics::ScopedSaveState state (g);
+        g.reduceClipRegion (box);
+        draw();
+    };
+    auto fillDot = [&] (const Shape& shape)
+    {
+        inOwnBox (shape, shape.radius, [&] { g.fillEllipse (juce::Rectangle<float> (2.0f * shape.radius, 2.0f * shape.radius).withCentre (shape.centre)); });
     };
 
     g.setColour (hovered ? juce::Colour (0xff505060).withAlpha (0.75f * fade) : juce::Colour (0xff404050).withAlpha (0.6f * fade));
@@ -422,7 +432,7 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
 
     const auto& ring = all.back();
     g.setColour (juce::Colours::white.withAlpha (fade));
-    g.drawEllipse (juce::Rectangle<float> (2.0f * ring.radius, 2.0f * ring.radius).withCentre (ring.centre), 2.0f * scale);
+    inOwnBox (ring, ring.radius + scale, [&] { g.drawEllipse (juce::Rectangle<float> (2.0f * ring.radius, 2.0f * ring.radius).withCentre (ring.centre), 2.0f * scale); });
 
     for (size_t i = dots.size(); i + 1 < all.size(); ++i)
         fillDot (all[i]);

@@ -89,8 +89,17 @@ void DesignRootComponent::paint (juce::Graphics& g)
         // pixels land one to one.
         const auto toDesign = juce::AffineTransform::scale (static_cast<float> (designWidth) / static_cast<float> (image.getWidth()),
                                                             static_cast<float> (designHeight) / static_cast<float> (image.getHeight()));
+        // Only what the clip holds: JUCE clips an image by building an edge
+        // table as tall as the image, which for the whole artwork costs more
+        // than the copy of a small repainted area.
+        const auto wanted = g.getClipBounds().toFloat().transformedBy (toDesign.inverted()).getSmallestIntegerContainer().expanded (2);
         for (const auto& part : parts)
-            g.drawImageTransformed (part.image, juce::AffineTransform::translation (part.at.toFloat()).followedBy (toDesign));
+        {
+            const auto area = wanted.getIntersection (part.image.getBounds() + part.at);
+            if (! area.isEmpty())
+                g.drawImageTransformed (part.image.getClippedImage (area - part.at),
+                                        juce::AffineTransform::translation (area.getPosition().toFloat()).followedBy (toDesign));
+        }
     }
     else
     {

@@ -3,6 +3,7 @@
 #include "TestHelpers.h"
 #include "processor/ProcessorAccess.h"
 #include "editor/ArpAudioProcessorEditor.h"
+#include "editor/DesignRootComponent.h"
 #include "editor/LookAndFeels.h"
 #include "editor/TooltipHost.h"
 #include "plugin/ArpAudioProcessor.h"
@@ -195,6 +196,48 @@ TEST (TooltipWindow, TipsFallSilentWhileSuppressed)
     EXPECT_EQ (window.getTipFor (withTip), juce::String());
     hidden = false;
     EXPECT_EQ (window.getTipFor (withTip), window.standardTip (withTip));
+}
+
+// A window repaints small areas of the artwork: each must come out as the
+// same pixels the whole artwork has there, at any window size.
+TEST (DesignRoot, APartOfTheBackgroundMatchesTheWhole)
+{
+    for (const auto [w, h] : { std::pair { 1078, 539 }, std::pair { 2156, 1078 }, std::pair { 1617, 808 }, std::pair { 809, 404 } })
+    {
+        DesignRootComponent root;
+        root.setBounds (0, 0, DesignRootComponent::designWidth, DesignRootComponent::designHeight);
+        root.setPixelSize (w, h);
+        const auto toPixels = juce::AffineTransform::scale (static_cast<float> (w) / DesignRootComponent::designWidth,
+                                                            static_cast<float> (h) / DesignRootComponent::designHeight);
+
+        // A view's screen with its frame, the ring's artwork, the soft edges.
+        const std::array<juce::Rectangle<int>, 3> repainted { juce::Rectangle<int> (30, 100, 250, 125), { 380, 130, 320, 320 }, { 1000, 480, 78, 59 } };
+        juce::Image whole (juce::Image::ARGB, w, h, true), part (juce::Image::ARGB, w, h, true);
+        {
+            juce::Graphics g (whole);
+            g.addTransform (toPixels);
+            root.paint (g);
+        }
+        {
+            juce::Graphics g (part);
+            g.addTransform (toPixels);
+            juce::RectangleList<int> areas;
+            for (const auto area : repainted)
+                areas.add (area);
+            g.reduceClipRegion (areas);
+            root.paint (g);
+        }
+
+        for (const auto area : repainted)
+        {
+            // Whole pixels only where the scale leaves the area's edges inside a pixel.
+            const auto integralScale = w % DesignRootComponent::designWidth == 0;
+            const auto inside = area.toFloat().transformedBy (toPixels).reduced (integralScale ? 0.0f : 1.0f).getSmallestIntegerContainer().getIntersection (whole.getBounds());
+            for (int y = inside.getY(); y < inside.getBottom(); ++y)
+                for (int x = inside.getX(); x < inside.getRight(); ++x)
+                    ASSERT_EQ (part.getPixelAt (x, y), whole.getPixelAt (x, y)) << w << " at " << x << ", " << y;
+        }
+    }
 }
 
 // The window polls the pointer while it exists: it comes with the pointer's

@@ -328,7 +328,8 @@ void ArpAudioProcessorEditor::feedPublishedStep()
 
     viewsPanel->feed (step);
     notesPanel->feed (step);
-    noteWindow->repaintArcs();
+    // The arcs draw only what `show` gave them (and repaint when it changes):
+    // a step alone changes none of them, only the lit note-on button.
     noteWindow->showChoice (step.previousChoice, slots.size());
 }
 

@@ -88,12 +88,6 @@ void NoteWindow::showChoice (std::int64_t choice, int numHeld)
                                           juce::dontSendNotification);
 }
 
-void NoteWindow::repaintArcs()
-{
-    for (int s = scrollIndex; s < scrollIndex + controls::noteWindowSize; ++s)
-        arcs[static_cast<size_t> (s)]->repaint();
-}
-
 void NoteWindow::scroll (int slots)
 {
     const auto index = juce::jlimit (0, controls::lastNoteScrollIndex, scrollIndex + slots);

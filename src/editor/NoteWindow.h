@@ -36,8 +36,6 @@ public:
     // its slot's button.
     void show (const std::array<Slot, numSlots>& slots, const palette::NoteColours& colours);
     void showChoice (std::int64_t choice, int numHeld);
-    // A step played: the arcs draw their needles again.
-    void repaintArcs();
 
     void scroll (int slots);
     int getScrollIndex() const noexcept { return scrollIndex; }

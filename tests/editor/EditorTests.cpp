@@ -202,6 +202,10 @@ TEST (TooltipWindow, TipsFallSilentWhileSuppressed)
 // same pixels the whole artwork has there, at any window size.
 TEST (DesignRoot, APartOfTheBackgroundMatchesTheWhole)
 {
+    // A view's screen with its frame, the ring's artwork, the soft edges.
+    juce::RectangleList<int> repainted;
+    for (const auto area : { juce::Rectangle<int> (30, 100, 250, 125), { 380, 130, 320, 320 }, { 1000, 480, 78, 59 } })
+        repainted.add (area);
     for (const auto [w, h] : { std::pair { 1078, 539 }, std::pair { 2156, 1078 }, std::pair { 1617, 808 }, std::pair { 809, 404 } })
     {
         DesignRootComponent root;
@@ -209,30 +213,22 @@ TEST (DesignRoot, APartOfTheBackgroundMatchesTheWhole)
         root.setPixelSize (w, h);
         const auto toPixels = juce::AffineTransform::scale (static_cast<float> (w) / DesignRootComponent::designWidth,
                                                             static_cast<float> (h) / DesignRootComponent::designHeight);
-
-        // A view's screen with its frame, the ring's artwork, the soft edges.
-        const std::array<juce::Rectangle<int>, 3> repainted { juce::Rectangle<int> (30, 100, 250, 125), { 380, 130, 320, 320 }, { 1000, 480, 78, 59 } };
-        juce::Image whole (juce::Image::ARGB, w, h, true), part (juce::Image::ARGB, w, h, true);
+        auto paint = [&] (const juce::RectangleList<int>& clip)
         {
-            juce::Graphics g (whole);
+            juce::Image image (juce::Image::ARGB, w, h, true);
+            juce::Graphics g (image);
             g.addTransform (toPixels);
+            g.reduceClipRegion (clip);
             root.paint (g);
-        }
-        {
-            juce::Graphics g (part);
-            g.addTransform (toPixels);
-            juce::RectangleList<int> areas;
-            for (const auto area : repainted)
-                areas.add (area);
-            g.reduceClipRegion (areas);
-            root.paint (g);
-        }
+            return image;
+        };
+        const auto whole = paint (juce::Rectangle<int> (0, 0, DesignRootComponent::designWidth, DesignRootComponent::designHeight)), part = paint (repainted);
 
+        // Whole pixels only where the scale leaves the areas' edges inside a pixel.
+        const auto margin = w % DesignRootComponent::designWidth == 0 ? 0.0f : 1.0f;
         for (const auto area : repainted)
         {
-            // Whole pixels only where the scale leaves the area's edges inside a pixel.
-            const auto integralScale = w % DesignRootComponent::designWidth == 0;
-            const auto inside = area.toFloat().transformedBy (toPixels).reduced (integralScale ? 0.0f : 1.0f).getSmallestIntegerContainer().getIntersection (whole.getBounds());
+            const auto inside = area.toFloat().transformedBy (toPixels).reduced (margin).getSmallestIntegerContainer().getIntersection (whole.getBounds());
             for (int y = inside.getY(); y < inside.getBottom(); ++y)
                 for (int x = inside.getX(); x < inside.getRight(); ++x)
                     ASSERT_EQ (part.getPixelAt (x, y), whole.getPixelAt (x, y)) << w << " at " << x << ", " << y;
@@ -247,22 +243,19 @@ TEST (TooltipHost, AWindowOnlyWhileThePointerMovesOverTheEditorOrATipShows)
     juce::Component editor;
     TooltipLookAndFeel lookAndFeel;
     TooltipHost host (editor, lookAndFeel, [] { return false; });
-    EXPECT_EQ (host.window(), nullptr);
-
+    const auto now = juce::Time::getMillisecondCounterHiRes(), rested = now + 2.0 * TooltipHost::restMs;
     host.pointerMoved();
-    ASSERT_NE (host.window(), nullptr);
-    const auto now = juce::Time::getMillisecondCounterHiRes();
     host.check (now + 100.0, true);
-    EXPECT_NE (host.window(), nullptr);
+    ASSERT_NE (host.window(), nullptr);
     host.check (now + 100.0, false);
     EXPECT_EQ (host.window(), nullptr);
 
     host.pointerMoved();
     host.window()->setVisible (true); // a tip on screen
-    host.check (now + 2.0 * TooltipHost::restMs, true);
+    host.check (rested, true);
     ASSERT_NE (host.window(), nullptr);
     host.window()->setVisible (false);
-    host.check (now + 2.0 * TooltipHost::restMs, true);
+    host.check (rested, true);
     EXPECT_EQ (host.window(), nullptr);
 }
 

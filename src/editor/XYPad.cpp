@@ -412,7 +412,7 @@ void XYPad::paint (juce::Graphics& g, float angle, bool hovered, float fade) con
     // clear of them, so that a scaled screen's partial pixels at its edge
     // touch nothing they cover): clipping a shape to the sway's many small
     // areas would cost as much as the list is long.
-    auto inOwnBox = [&g, this] (const Shape& shape, float reach, auto&& draw)
+    auto inOwnBox = [&g] (const Shape& shape, float reach, auto&& draw)
     {
         const auto box = juce::Rectangle<float> (2.0f * reach, 2.0f * reach).withCentre (shape.centre).getSmallestIntegerContainer().expanded (1);
         if (! g.clipRegionIntersects (box))
@@ -456,7 +456,6 @@ XYTrackpadOverlay::~XYTrackpadOverlay()
 void XYTrackpadOverlay::setPadArea (juce::Rectangle<float> padRect, float scale)
 {
     padArea = padRect;
-    padScale = scale;
     pad.setArea (padRect, scale);
     drawn.clear();
 
@@ -488,13 +487,13 @@ void XYTrackpadOverlay::animate()
     {
         swaySincePaint = 0.0f;
         repaint();
-        pad.shapes (angle, drawn);
+        drawn.clear();
     }
     else if (pad.motion() - before >= 0.25f)
     {
         swaySincePaint = 0.0f;
         repaintDisc();
-        pad.shapes (angle, drawn);
+        drawn.clear();
     }
     else if (swaySincePaint >= views::driftRedrawPixels)
     {
@@ -524,6 +523,8 @@ void XYTrackpadOverlay::repaintDisc()
 
 void XYTrackpadOverlay::repaintDrifted()
 {
+    // After a move of the whole pad (or a new size) nothing is known of
+    // where the shapes were drawn: the whole disc is drawn again.
     pad.shapes (angle, current);
     if (current.size() != drawn.size())
     {
@@ -534,7 +535,7 @@ void XYTrackpadOverlay::repaintDrifted()
 
     // The sway is strongest at the cursor and fades with distance: the far
     // dots wait while the near ones move.
-    for (const auto& area : driftedAreas (drawn, current, padScale + 1.0f))
+    for (const auto& area : driftedAreas (drawn, current, pad.getScale() + 1.0f))
         repaint ((area - getPosition().toFloat()).getSmallestIntegerContainer());
 }
 

@@ -33,6 +33,7 @@ public:
     void setArea (juce::Rectangle<float> padRect, float scale);
 
     juce::Point<float> centre() const noexcept { return area.getCentre(); }
+    float getScale() const noexcept { return scale; }
     float outerRadius() const noexcept { return juce::jmin (area.getWidth(), area.getHeight()) / 2.0f; }
     float travelRadius() const noexcept { return juce::jmax (outerRadius() - 6.0f * scale, 1.0f); }
     bool contains (juce::Point<float> p) const noexcept { return p.getDistanceFrom (centre()) <= outerRadius(); }
@@ -180,9 +181,9 @@ private:
     // The free-running sway phase the dots and checkpoints follow.
     float angle = 0.0f, swaySincePaint = 0.0f;
     bool actionOpen = false, brisk = false;
-    // The shapes as last drawn (editor pixels), and scratch for the next.
+    // The shapes as last drawn (editor pixels; empty after the whole pad
+    // was drawn again), and scratch for the next.
     std::vector<XYPad::Shape> drawn, current;
-    float padScale = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (XYTrackpadOverlay)
 };

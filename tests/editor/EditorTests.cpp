@@ -206,7 +206,7 @@ TEST (DesignRoot, APartOfTheBackgroundMatchesTheWhole)
     juce::RectangleList<int> repainted;
     for (const auto area : { juce::Rectangle<int> (30, 100, 250, 125), { 380, 130, 320, 320 }, { 1000, 480, 78, 59 } })
         repainted.add (area);
-    for (const auto [w, h] : { std::pair { 1078, 539 }, std::pair { 2156, 1078 }, std::pair { 1617, 808 }, std::pair { 809, 404 } })
+    for (const auto& [w, h] : { std::pair { 1078, 539 }, std::pair { 2156, 1078 }, std::pair { 1617, 808 }, std::pair { 809, 404 } })
     {
         DesignRootComponent root;
         root.setBounds (0, 0, DesignRootComponent::designWidth, DesignRootComponent::designHeight);
